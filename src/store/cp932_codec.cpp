@@ -1,0 +1,121 @@
+#include "store/cp932_codec.h"
+
+#include <array>
+#include <cstdint>
+
+namespace tetomu {
+namespace {
+
+#include "store/cp932_table.inc"
+
+constexpr int kTrailFirst = 0x40;
+constexpr int kTrailLast = 0xFC;
+constexpr int kRows = sizeof(kCp932Leads);
+
+constexpr bool isHalfWidthKatakana(unsigned char b) { return b >= 0xA1 && b <= 0xDF; }
+
+// Row of the pair table for a lead byte, or -1.
+constexpr int rowOf(unsigned char lead) {
+    if (lead >= 0x81 && lead <= 0x9F) return lead - 0x81;
+    if (lead >= 0xE0 && lead <= 0xFC) return lead - 0xE0 + (0x9F - 0x81 + 1);
+    return -1;
+}
+
+// The rank of a byte pair when several encode one character: the system writes the JIS X 0208
+// pair first, then NEC row 13 (0x87), then the IBM extensions (0xFA-0xFC), and never the
+// NEC-selected copies of the IBM extensions (0xED, 0xEE). Lower is preferred.
+constexpr int rank(unsigned char lead) {
+    if (lead == 0xED || lead == 0xEE) return 3;
+    if (lead >= 0xFA) return 2;
+    if (lead == 0x87) return 1;
+    return 0;
+}
+
+// One entry per UTF-16 code unit: the pair (lead << 8 | trail), a single byte, or 0.
+struct EncodeTable {
+    std::array<std::uint16_t, 0x10000> bytes{};
+    EncodeTable() {
+        for (int c = 1; c < 0x80; ++c) bytes[c] = std::uint16_t(c);
+        for (int b = 0xA1; b <= 0xDF; ++b) bytes[0xFF61 + (b - 0xA1)] = std::uint16_t(b);
+        for (int row = 0; row < kRows; ++row) {
+            const unsigned char lead = kCp932Leads[row];
+            for (int trail = kTrailFirst; trail <= kTrailLast; ++trail) {
+                const char16_t c = kCp932Pairs[row][trail - kTrailFirst];
+                if (c == 0) continue;
+                std::uint16_t& slot = bytes[c];
+                if (slot == 0 || (slot > 0xFF && rank(lead) < rank(std::uint8_t(slot >> 8))))
+                    slot = std::uint16_t(lead << 8 | trail);
+            }
+        }
+    }
+};
+
+const EncodeTable& encodeTable() {
+    static const EncodeTable table;
+    return table;
+}
+
+}  // namespace
+
+std::u16string Cp932Codec::decode(std::string_view bytes) const {
+    std::u16string text;
+    text.reserve(bytes.size());
+    const std::size_t n = bytes.size();
+    for (std::size_t i = 0; i < n; ++i) {
+        const auto b = static_cast<unsigned char>(bytes[i]);
+        if (b < 0x80) {
+            text.push_back(char16_t(b));
+            continue;
+        }
+        if (isHalfWidthKatakana(b)) {
+            text.push_back(char16_t(0xFF61 + (b - 0xA1)));
+            continue;
+        }
+        const int row = rowOf(b);
+        if (row >= 0 && i + 1 < n) {
+            const auto t = static_cast<unsigned char>(bytes[i + 1]);
+            if (t >= kTrailFirst && t <= kTrailLast) {
+                const char16_t c = kCp932Pairs[row][t - kTrailFirst];
+                if (c != 0) {
+                    text.push_back(c);
+                    ++i;
+                    continue;
+                }
+            }
+        }
+        // Only this one byte is kept aside; the next one is looked at afresh, so encoding the
+        // result gives back exactly these bytes.
+        text.push_back(escape(b));
+    }
+    return text;
+}
+
+std::string Cp932Codec::encode(std::u16string_view text) const {
+    const auto& table = encodeTable().bytes;
+    std::string bytes;
+    bytes.reserve(text.size() * 2);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i];
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+            text[i + 1] <= 0xDFFF) {
+            // A character beyond the 16-bit range: never in the code page, and its second half
+            // must not be taken for a kept byte.
+            bytes.push_back('?');
+            ++i;
+        } else if (c == 0) {
+            bytes.push_back('\0');
+        } else if (isEscape(c)) {
+            bytes.push_back(char(c - 0xDC00));
+        } else if (const std::uint16_t v = table[c]; v == 0) {
+            bytes.push_back('?');
+        } else if (v > 0xFF) {
+            bytes.push_back(char(v >> 8));
+            bytes.push_back(char(v & 0xFF));
+        } else {
+            bytes.push_back(char(v));
+        }
+    }
+    return bytes;
+}
+
+}  // namespace tetomu

@@ -1,0 +1,47 @@
+#pragma once
+// The memo folder: where its files are, and reading and writing them whole. The index holds one
+// title per line, CR LF after each; memo n is the file "n.txt". Both are in the code page of the
+// codec. The store holds nothing in memory: the list box is the only copy of the titles.
+#include <filesystem>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "store/base_path.h"
+
+namespace tetomu {
+
+class FileSystem;
+class TextCodec;
+
+class MemoStore {
+public:
+    MemoStore(FileSystem& files, const TextCodec& codec, const NativeString& basePath);
+
+    std::filesystem::path IndexPath() const;
+    std::filesystem::path MemoPath(int n) const;
+    std::filesystem::path TempPath() const;
+
+    // The titles, one per line; an index that is missing is created empty. Lines end only at
+    // CR LF: a lone CR or LF is part of its line.
+    std::vector<std::u16string> readIndex();
+    void writeIndex(std::span<const std::u16string> titles);
+
+    std::u16string readMemo(int n);
+    void writeMemo(int n, std::u16string_view text);
+
+    void rename(const std::filesystem::path& from, const std::filesystem::path& to);
+    void remove(const std::filesystem::path& path);
+    bool exists(const std::filesystem::path& path);
+
+    // The index as its bytes would be written, and those bytes read back as titles.
+    std::string encodeIndex(std::span<const std::u16string> titles) const;
+    std::vector<std::u16string> decodeIndex(std::string_view bytes) const;
+
+private:
+    FileSystem& files_;
+    const TextCodec& codec_;
+    NativeString folder_;  // basePath + separator + "memo" + separator
+};
+
+}  // namespace tetomu

@@ -1,0 +1,18 @@
+#pragma once
+// The file calls on POSIX systems. Writes go to a sibling file that is flushed to the disk and
+// then renamed over the target, so neither a crash nor a power cut leaves half a memo.
+#include "store/file_system.h"
+
+namespace tetomu {
+
+class PosixFileSystem final : public FileSystem {
+public:
+    std::string read(const std::filesystem::path& path) override;
+    std::string readOrCreate(const std::filesystem::path& path) override;
+    void write(const std::filesystem::path& path, std::string_view bytes) override;
+    void rename(const std::filesystem::path& from, const std::filesystem::path& to) override;
+    void remove(const std::filesystem::path& path) override;
+    bool exists(const std::filesystem::path& path) override;
+};
+
+}  // namespace tetomu

@@ -1,0 +1,127 @@
+#pragma once
+// The window's controls as plain state. Their setters follow the window's rules of raising: an
+// assignment that raises a handler calls it at once, nested, before it returns; one that does
+// not, doesn't. A person's action comes in through a separate user*() entry. A front end
+// mirrors each control through its Observer, which hears about changes made from code only.
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace tetomu {
+
+// List1: single selection, items in insertion order, duplicates allowed.
+class ListBox {
+public:
+    class Observer {
+    public:
+        // All items were replaced (a reload): one notification, however many items.
+        virtual void itemsReset() = 0;
+        virtual void itemAdded(int index) = 0;
+        virtual void itemRemoved(int index) = 0;
+        virtual void itemChanged(int index) = 0;
+        virtual void selectionChanged(int index) = 0;
+
+    protected:
+        ~Observer() = default;
+    };
+
+    std::function<void()> onClick;
+    void setObserver(Observer* observer) { observer_ = observer; }
+
+    int ListCount() const { return int(items_.size()); }
+    int ListIndex() const { return index_; }
+    const std::u16string& List(int i) const { return items_.at(std::size_t(i)); }
+    // The selected item's text; "" when nothing is selected.
+    std::u16string Text() const;
+    const std::vector<std::u16string>& items() const { return items_; }
+
+    // None of these raises a handler.
+    void setList(int i, std::u16string text);
+    void AddItem(std::u16string text);
+    void RemoveItem(int i);
+    void Clear();
+    // Clear and AddItem for each title, as one change.
+    void Reload(std::vector<std::u16string> items);
+
+    // Selected(i) = True: selects item i and raises the click, even when it was selected.
+    void setSelected(int i);
+    // A person's click on item i, or the keyboard moving the selection to it.
+    void userSelect(int i);
+
+private:
+    std::vector<std::u16string> items_;
+    int index_ = -1;
+    Observer* observer_ = nullptr;
+};
+
+// txtmemo: multi-line text with CR LF line breaks, held exactly as assigned.
+class TextBox {
+public:
+    class Observer {
+    public:
+        virtual void textAssigned() = 0;
+
+    protected:
+        ~Observer() = default;
+    };
+
+    std::function<void()> onChange;
+    void setObserver(Observer* observer) { observer_ = observer; }
+
+    const std::u16string& Text() const { return text_; }
+    // Raises the change only when the text differs from what the box holds.
+    void setText(std::u16string text);
+    // A person's edit left this text in the box (line breaks already CR LF).
+    void userEdit(std::u16string text);
+
+private:
+    std::u16string text_;
+    Observer* observer_ = nullptr;
+};
+
+// Check1: 0 unticked, 1 ticked.
+class CheckBox {
+public:
+    class Observer {
+    public:
+        virtual void valueChanged() = 0;
+
+    protected:
+        ~Observer() = default;
+    };
+
+    std::function<void()> onClick;
+    void setObserver(Observer* observer) { observer_ = observer; }
+
+    int Value() const { return value_; }
+    // Raises the click only when the value changes.
+    void setValue(int value);
+    // A person's click or space bar: toggles, then raises the click.
+    void userClick();
+
+private:
+    int value_ = 0;
+    Observer* observer_ = nullptr;
+};
+
+// A menu item's check mark; setting it raises nothing.
+class MenuItem {
+public:
+    class Observer {
+    public:
+        virtual void checkedChanged() = 0;
+
+    protected:
+        ~Observer() = default;
+    };
+
+    void setObserver(Observer* observer) { observer_ = observer; }
+    bool Checked() const { return checked_; }
+    void setChecked(bool checked);
+
+private:
+    bool checked_ = false;
+    Observer* observer_ = nullptr;
+};
+
+}  // namespace tetomu

@@ -1,0 +1,28 @@
+#pragma once
+// Where each control sits, in twips (1/1440 inch) from the top-left corner of the client area,
+// which begins below the menu bar. At 96 dpi a pixel is 15 twips.
+namespace tetomu::layout {
+
+struct Rect {
+    int left, top, width, height;
+};
+
+inline constexpr int kTwipsPerInch = 1440;
+inline constexpr int kClientWidth = 5250;
+inline constexpr int kClientHeight = 3930;
+
+inline constexpr Rect kList1{0, 240, 1695, 3660};
+inline constexpr Rect kCheck1{3480, 0, 255, 255};
+inline constexpr Rect kLabel3{3000, 45, 375, 255};
+inline constexpr Rect kTxtmemo{1800, 240, 3495, 3735};
+
+// Twips to device pixels at the given dots per inch, rounded to the nearest pixel.
+constexpr int toPixels(int twips, int dpi) {
+    return (twips * dpi + kTwipsPerInch / 2) / kTwipsPerInch;
+}
+
+// Ctrl+F7 and Ctrl+F8 choose the two items of the "手前" drop-down.
+inline constexpr int kKeepInFrontFunctionKey = 7;
+inline constexpr int kReleaseFunctionKey = 8;
+
+}  // namespace tetomu::layout

@@ -1,0 +1,28 @@
+#pragma once
+// Every text the window shows.
+#include <string_view>
+
+namespace tetomu::texts {
+
+inline constexpr std::u16string_view kAppTitle = u"テトム";
+inline constexpr std::u16string_view kCaption = u"テトム★";
+inline constexpr std::u16string_view kArrangeLabel = u"整理";
+inline constexpr std::u16string_view kCheckCaption = u"Check1";
+
+inline constexpr std::u16string_view kMenuNew = u"新規";
+inline constexpr std::u16string_view kMenuDelete = u"削除";
+inline constexpr std::u16string_view kMenuInFront = u"手前";
+inline constexpr std::u16string_view kMenuKeepInFront = u"常に手前にする";
+inline constexpr std::u16string_view kMenuRelease = u"解除する";
+inline constexpr std::u16string_view kMenuVersion = u"バージョン";
+
+inline constexpr std::u16string_view kVersion = u"作者：ぺぽ\r\nバージョン：4";
+inline constexpr std::u16string_view kNothingToArrange = u"選ばれてないやん☆";
+inline constexpr std::u16string_view kSameOneClicked = u"同じものクリックしても一緒！";
+inline constexpr std::u16string_view kNothingToDelete = u"選ばれてないやんｗ";
+inline constexpr std::u16string_view kListFull = u"メモがいっぱいやん！これ以上は作られへん";
+inline constexpr std::u16string_view kFirstPickGone = u"最初に選んだメモがもうないやん☆";
+inline constexpr std::u16string_view kTempLeftOver =
+    u"memo フォルダに temp.txt が残ってるから入れ替えられへん！";
+
+}  // namespace tetomu::texts
