@@ -41,12 +41,12 @@ TEST(Cp932Codec, WritesTheSystemsPreferredPairForDuplicates) {
 
 TEST(Cp932Codec, KeepsBytesThatDoNotDecode) {
     const std::string cases[] = {
-        "\x80\xA0\xFD\xFE\xFF",         // never used in the code page
-        "\x82",                         // a lead byte at the end
-        "a\x82\x0D\x0A",                // a lead byte before CR LF
-        "\x85\x40",                     // an unmapped pair
-        "\xE3\x81\x82\xE6\x97\xA5",     // UTF-8 from another editor
-        "\x81\x7F\x81\xFD",             // trail bytes out of range
+        "\x80\xA0\xFD\xFE\xFF",      // never used in the code page
+        "\x82",                      // a lead byte at the end
+        "a\x82\x0D\x0A",             // a lead byte before CR LF
+        "\x85\x40",                  // an unmapped pair
+        "\xE3\x81\x82\xE6\x97\xA5",  // UTF-8 from another editor
+        "\x81\x7F\x81\xFD",          // trail bytes out of range
     };
     for (const auto& bytes : cases) {
         const std::u16string text = codec.decode(bytes);

@@ -1,1 +1,96 @@
+// Refused file calls: the run-time error box, and every memo's text still on disk.
 #include "test_support.h"
+
+namespace tetomu::test {
+namespace {
+
+using Names = std::vector<std::string>;
+
+class FaultsTest : public WindowTest {
+  protected:
+    // Refuses the n-th call (0-based) from now on.
+    void refuseCall(int n) {
+        int seen = 0;
+        files.before = [n, seen](std::string_view, const fs::path& p) mutable {
+            if (seen++ == n)
+                throw diskFull(p);
+        };
+    }
+};
+
+TEST_F(FaultsTest, EveryCallOfASessionMayFailWithoutLosingAMemo) {
+    // A session: open a memo and type, create one, delete one, New, swap two.
+    auto session = [&] {
+        w().userSelect(1);
+        type(u"+");
+        w().choose(Command::New);
+        type(u"new");
+        w().userSelect(0);
+        w().choose(Command::Delete);
+        w().userSelect(0);
+        w().userClickCheck();
+        w().userSelect(2);
+    };
+    for (int n = 0;; ++n) {
+        SCOPED_TRACE("refused call " + std::to_string(n));
+        TempDir run;
+        fs::create_directory(run.path() / "memo");
+        platform = FakePlatform{};
+        platform.directory = run.path().native();
+        memoDir = run.path() / "memo";
+        files.before = nullptr;
+        start({u"zero", u"one", u"two"});
+        refuseCall(n);
+        session();
+        files.before = nullptr;
+        if (platform.errors.empty())
+            break;  // the whole session ran: every call has been tried
+        EXPECT_EQ(platform.errors.size(), 1u);
+        EXPECT_TRUE(w().ended());
+        // Whatever was saved is whole: each text is one of the versions the session produced.
+        std::set<std::string> texts;
+        for (const auto& name : fileNames(memoDir)) {
+            EXPECT_EQ(name.find(".saving"), std::string::npos) << name;
+            if (name != "group.gl")
+                texts.insert(readBytes(memoDir / name));
+        }
+        const std::set<std::string> known{"zero", "one", "one+", "two", "new", "n", "ne", ""};
+        for (const auto& t : texts)
+            EXPECT_TRUE(known.count(t)) << t;
+        EXPECT_TRUE(texts.count("one") || texts.count("one+"));
+        EXPECT_TRUE(texts.count("two"));
+    }
+}
+
+TEST_F(FaultsTest, ASwapThatFailsHalfWayPutsTheFilesBack) {
+    for (int failing = 0; failing < 4; ++failing) {
+        SCOPED_TRACE("failing step " + std::to_string(failing));
+        TempDir run;
+        memoDir = run.path() / "memo";
+        fs::create_directory(memoDir);
+        platform = FakePlatform{};
+        platform.directory = run.path().native();
+        files.before = nullptr;
+        start({u"A", u"B", u"C"});
+        w().userSelect(0);
+        w().userClickCheck();
+        // The three renames, then the index write.
+        int step = 0;
+        files.before = [&](std::string_view op, const fs::path& p) {
+            if ((op == "rename" || (op == "write" && p.filename() == "group.gl")) &&
+                step++ == failing)
+                throw diskFull(p);
+        };
+        w().userSelect(2);
+        files.before = nullptr;
+        ASSERT_EQ(platform.errors.size(), 1u);
+        EXPECT_EQ(memoBytes(0), "A");
+        EXPECT_EQ(memoBytes(1), "B");
+        EXPECT_EQ(memoBytes(2), "C");
+        EXPECT_EQ(indexBytes(), "A\r\nB\r\nC\r\n");
+        EXPECT_EQ(fileNames(memoDir), (Names{"0.txt", "1.txt", "2.txt", "group.gl"}));
+    }
+}
+
+}  // namespace
+}  // namespace tetomu::test

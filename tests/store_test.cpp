@@ -19,7 +19,7 @@ TEST(BasePath, ARootFolderIsCutAndAnyOtherKept) {
 }
 
 class StoreTest : public ::testing::Test {
-protected:
+  protected:
     TempDir dir;
     Cp932Codec codec;
     PosixFileSystem files;

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <functional>
 #include <memory>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -23,10 +24,11 @@ namespace tetomu::test {
 namespace fs = std::filesystem;
 
 class TempDir {
-public:
+  public:
     TempDir() {
         std::string pattern = (fs::temp_directory_path() / "tetomu-test-XXXXXX").string();
-        if (!::mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp");
+        if (!::mkdtemp(pattern.data()))
+            throw std::runtime_error("mkdtemp");
         path_ = pattern;
     }
     ~TempDir() {
@@ -36,13 +38,14 @@ public:
     }
     const fs::path& path() const { return path_; }
 
-private:
+  private:
     fs::path path_;
 };
 
 inline std::string readBytes(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
-    if (!in) return "<missing>";
+    if (!in)
+        return "<missing>";
     std::ostringstream out;
     out << in.rdbuf();
     return out.str();
@@ -55,13 +58,14 @@ inline void writeBytes(const fs::path& path, std::string_view bytes) {
 // The names in a folder, sorted, so a test can say exactly which files exist.
 inline std::vector<std::string> fileNames(const fs::path& dir) {
     std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(dir)) names.push_back(entry.path().filename());
+    for (const auto& entry : fs::directory_iterator(dir))
+        names.push_back(entry.path().filename());
     std::sort(names.begin(), names.end());
     return names;
 }
 
 class FakePlatform final : public WindowPlatform {
-public:
+  public:
     bool otherCopy = false;
     NativeString directory;
     std::vector<std::u16string> messages;
@@ -73,7 +77,8 @@ public:
     NativeString programDirectory() override { return directory; }
     void MsgBox(const std::u16string& prompt) override {
         messages.push_back(prompt);
-        if (whileMessageShown) whileMessageShown(prompt);
+        if (whileMessageShown)
+            whileMessageShown(prompt);
     }
     void SetWindowPos(InsertAfter insertAfter, unsigned flags) override {
         placements.emplace_back(insertAfter, flags);
@@ -83,7 +88,7 @@ public:
 
 // The real file system, with a hook that may refuse any call before it happens.
 class FaultyFileSystem final : public FileSystem {
-public:
+  public:
     // Called with the operation's name and path; throw a StoreError to refuse the call.
     std::function<void(std::string_view op, const fs::path& path)> before;
     std::vector<std::string> calls;
@@ -106,10 +111,11 @@ public:
     }
     bool exists(const fs::path& p) override { return real_.exists(p); }
 
-private:
+  private:
     void check(std::string_view op, const fs::path& p) {
         calls.push_back(std::string(op) + " " + p.filename().string());
-        if (before) before(op, p);
+        if (before)
+            before(op, p);
     }
     PosixFileSystem real_;
 };
@@ -120,7 +126,7 @@ inline StoreError diskFull(const fs::path& p) {
 
 // A started window on a memo folder in a temporary directory.
 class WindowTest : public ::testing::Test {
-protected:
+  protected:
     TempDir dir;
     fs::path memoDir = dir.path() / "memo";
     Cp932Codec codec;
@@ -141,7 +147,8 @@ protected:
             writeBytes(memo(int(i)), codec.encode(texts[i]));
             index += TitleFor(texts[i]) + u"\r\n";
         }
-        if (!texts.empty()) writeBytes(indexPath(), codec.encode(index));
+        if (!texts.empty())
+            writeBytes(indexPath(), codec.encode(index));
         startAsIs();
     }
     void startAsIs() {
@@ -163,7 +170,8 @@ protected:
     std::vector<std::u16string> items() const { return window->List1.items(); }
     // A person typing: each character is one edit of the text box.
     void type(std::u16string_view chars) {
-        for (char16_t c : chars) w().userEdit(w().txtmemo.Text() + c);
+        for (char16_t c : chars)
+            w().userEdit(w().txtmemo.Text() + c);
     }
 };
 

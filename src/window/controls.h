@@ -11,18 +11,16 @@ namespace tetomu {
 
 // List1: single selection, items in insertion order, duplicates allowed.
 class ListBox {
-public:
+  public:
     class Observer {
-    public:
+      public:
         // All items were replaced (a reload): one notification, however many items.
         virtual void itemsReset() = 0;
         virtual void itemAdded(int index) = 0;
         virtual void itemRemoved(int index) = 0;
         virtual void itemChanged(int index) = 0;
         virtual void selectionChanged(int index) = 0;
-
-    protected:
-        ~Observer() = default;
+        virtual ~Observer() = default;
     };
 
     std::function<void()> onClick;
@@ -48,7 +46,7 @@ public:
     // A person's click on item i, or the keyboard moving the selection to it.
     void userSelect(int i);
 
-private:
+  private:
     std::vector<std::u16string> items_;
     int index_ = -1;
     Observer* observer_ = nullptr;
@@ -56,13 +54,11 @@ private:
 
 // txtmemo: multi-line text with CR LF line breaks, held exactly as assigned.
 class TextBox {
-public:
+  public:
     class Observer {
-    public:
+      public:
         virtual void textAssigned() = 0;
-
-    protected:
-        ~Observer() = default;
+        virtual ~Observer() = default;
     };
 
     std::function<void()> onChange;
@@ -74,20 +70,18 @@ public:
     // A person's edit left this text in the box (line breaks already CR LF).
     void userEdit(std::u16string text);
 
-private:
+  private:
     std::u16string text_;
     Observer* observer_ = nullptr;
 };
 
 // Check1: 0 unticked, 1 ticked.
 class CheckBox {
-public:
+  public:
     class Observer {
-    public:
+      public:
         virtual void valueChanged() = 0;
-
-    protected:
-        ~Observer() = default;
+        virtual ~Observer() = default;
     };
 
     std::function<void()> onClick;
@@ -99,27 +93,25 @@ public:
     // A person's click or space bar: toggles, then raises the click.
     void userClick();
 
-private:
+  private:
     int value_ = 0;
     Observer* observer_ = nullptr;
 };
 
 // A menu item's check mark; setting it raises nothing.
 class MenuItem {
-public:
+  public:
     class Observer {
-    public:
+      public:
         virtual void checkedChanged() = 0;
-
-    protected:
-        ~Observer() = default;
+        virtual ~Observer() = default;
     };
 
     void setObserver(Observer* observer) { observer_ = observer; }
     bool Checked() const { return checked_; }
     void setChecked(bool checked);
 
-private:
+  private:
     bool checked_ = false;
     Observer* observer_ = nullptr;
 };
