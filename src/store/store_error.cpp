@@ -63,12 +63,25 @@ std::u16string fromUtf8(std::string_view s) {
     return out;
 }
 
-std::u16string pathText(const std::filesystem::path& path) {
-    if constexpr (sizeof(std::filesystem::path::value_type) == sizeof(char16_t)) {
-        const auto& native = path.native();
+// Paths are UTF-16 on Windows and bytes (UTF-8 as a rule) elsewhere. A template, so that only
+// the branch for this platform's path type is compiled.
+template <class Native>
+std::u16string nativeText(const Native& native) {
+    if constexpr (sizeof(typename Native::value_type) == sizeof(char16_t)) {
         return {native.begin(), native.end()};
     } else {
-        return fromUtf8(path.native());
+        return fromUtf8(native);
+    }
+}
+
+std::u16string pathText(const std::filesystem::path& path) { return nativeText(path.native()); }
+
+// For what(): a path that does not convert must not turn one error into another.
+std::string pathForMessage(const std::filesystem::path& path) {
+    try {
+        return path.string();
+    } catch (...) {
+        return "?";
     }
 }
 
@@ -76,7 +89,7 @@ std::u16string pathText(const std::filesystem::path& path) {
 
 StoreError::StoreError(StoreFault fault, int code, std::string systemText,
                        std::filesystem::path path)
-    : std::runtime_error(systemText + ": " + path.string()),
+    : std::runtime_error(systemText + ": " + pathForMessage(path)),
       fault_(fault),
       code_(code),
       systemText_(std::move(systemText)),
