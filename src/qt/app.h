@@ -1,0 +1,35 @@
+#pragma once
+// The program put together: the store on this system's files, the core window, the Qt window
+// and the platform seam between them. main() makes one for the program's own folder; the tests
+// make one for a temporary folder.
+#include <QString>
+
+#include "qt/main_window.h"
+#include "qt/qt_platform.h"
+#include "store/cp932_codec.h"
+#include "store/posix_file_system.h"
+#include "window/memo_window.h"
+
+namespace tetomu {
+
+class App {
+  public:
+    explicit App(const QString& programDirectory);
+
+    // Form_Load: shows the window, or tells why not.
+    StartResult start() { return core_.start(); }
+    // The status the program ends with once its event loop has returned.
+    int exitStatus() const { return platform_.failed() ? 1 : 0; }
+
+    MemoWindow& core() { return core_; }
+    MainWindow& window() { return window_; }
+
+  private:
+    PosixFileSystem files_;
+    Cp932Codec codec_;
+    QtPlatform platform_;
+    MemoWindow core_;
+    MainWindow window_;
+};
+
+}  // namespace tetomu

@@ -1,0 +1,153 @@
+#include "qt/main_window.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QWindow>
+
+#include "qt/memo_list_view.h"
+#include "qt/memo_text_edit.h"
+#include "qt/text_conversion.h"
+#include "window/layout.h"
+#include "window/memo_window.h"
+#include "window/texts.h"
+
+namespace tetomu {
+namespace {
+
+QString text(std::u16string_view s) {
+    return toQString(s);
+}
+
+// A layout rectangle in device-independent pixels for this widget's screen.
+QRect pixels(const QWidget& w, const layout::Rect& r) {
+    const int dx = w.logicalDpiX();
+    const int dy = w.logicalDpiY();
+    return QRect(layout::toPixels(r.left, dx), layout::toPixels(r.top, dy),
+                 layout::toPixels(r.width, dx), layout::toPixels(r.height, dy));
+}
+
+}  // namespace
+
+MainWindow::MainWindow(MemoWindow& core) : core_(core) {
+    // A fixed frame: no maximise box, and the size set below never changes.
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    setWindowTitle(text(texts::kCaption));
+    setWindowIcon(QIcon(QStringLiteral(":/tetomu.png")));
+    buildControls();
+    buildMenu();
+    core_.Check1.setObserver(this);
+    for (auto& item : core_.t11)
+        item.setObserver(this);
+    checkedChanged();
+}
+
+MainWindow::~MainWindow() {
+    core_.Check1.setObserver(nullptr);
+    for (auto& item : core_.t11)
+        item.setObserver(nullptr);
+}
+
+void MainWindow::buildControls() {
+    auto* client = new QWidget(this);
+    client->setObjectName(QStringLiteral("client"));
+    const int width = layout::toPixels(layout::kClientWidth, client->logicalDpiX());
+    const int height = layout::toPixels(layout::kClientHeight, client->logicalDpiY());
+    client->setFixedSize(width, height);
+    setCentralWidget(client);
+
+    // Created in the tab order: List1, Check1, txtmemo. The label takes no focus.
+    list_ = new MemoListView(core_, client);
+    list_->setObjectName(QStringLiteral("List1"));
+    list_->setGeometry(pixels(*client, layout::kList1));
+
+    check_ = new QCheckBox(text(texts::kCheckCaption), client);
+    check_->setObjectName(QStringLiteral("Check1"));
+    check_->setGeometry(pixels(*client, layout::kCheck1));
+    connect(check_, &QCheckBox::clicked, this, [this] {
+        core_.userClickCheck();
+        valueChanged();
+    });
+
+    label_ = new QLabel(text(texts::kArrangeLabel), client);
+    label_->setObjectName(QStringLiteral("Label3"));
+    label_->setGeometry(pixels(*client, layout::kLabel3));
+
+    // Its right and bottom borders lie just outside the client area.
+    text_ = new MemoTextEdit(core_, client);
+    text_->setObjectName(QStringLiteral("txtmemo"));
+    text_->setGeometry(pixels(*client, layout::kTxtmemo));
+
+    setTabOrder(list_, check_);
+    setTabOrder(check_, text_);
+    list_->setFocus(Qt::OtherFocusReason);
+}
+
+void MainWindow::buildMenu() {
+    QMenuBar* bar = menuBar();
+    // The menu bar belongs to the window, so the client area starts right below it.
+    bar->setNativeMenuBar(false);
+
+    new_ = bar->addAction(text(texts::kMenuNew));
+    connect(new_, &QAction::triggered, this, [this] { core_.choose(Command::New); });
+    delete_ = bar->addAction(text(texts::kMenuDelete));
+    connect(delete_, &QAction::triggered, this, [this] { core_.choose(Command::Delete); });
+
+    QMenu* inFront = bar->addMenu(text(texts::kMenuInFront));
+    keepInFront_ = inFront->addAction(text(texts::kMenuKeepInFront));
+    keepInFront_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F7));
+    release_ = inFront->addAction(text(texts::kMenuRelease));
+    release_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F8));
+    for (QAction* item : {keepInFront_, release_}) {
+        item->setCheckable(true);
+        item->setShortcutContext(Qt::WindowShortcut);
+        // Keep the shortcuts when the window holds them while the drop-down is closed.
+        addAction(item);
+    }
+    // Triggering a checkable item toggles its mark on its own; the core's marks are put back.
+    connect(keepInFront_, &QAction::triggered, this, [this] {
+        core_.choose(Command::KeepInFront);
+        checkedChanged();
+    });
+    connect(release_, &QAction::triggered, this, [this] {
+        core_.choose(Command::Release);
+        checkedChanged();
+    });
+
+    version_ = bar->addAction(text(texts::kMenuVersion));
+    connect(version_, &QAction::triggered, this, [this] { core_.choose(Command::Version); });
+
+    const QSize client = centralWidget()->size();
+    setFixedSize(client.width(), bar->heightForWidth(client.width()) + client.height());
+}
+
+void MainWindow::valueChanged() {
+    check_->setChecked(core_.Check1.Value() != 0);
+}
+
+void MainWindow::checkedChanged() {
+    keepInFront_->setChecked(core_.t11[0].Checked());
+    release_->setChecked(core_.t11[1].Checked());
+}
+
+void MainWindow::placeInFront(bool topmost) {
+    const Qt::WindowFlags flags = windowFlags().setFlag(Qt::WindowStaysOnTopHint, topmost);
+    if (!isVisible()) {
+        setWindowFlags(flags);
+        show();
+        return;
+    }
+    if (flags != windowFlags()) {
+        // setWindowFlags() would hide and re-create the window; telling the window system
+        // directly keeps it where it is, as it is.
+        overrideWindowFlags(flags);
+        windowHandle()->setFlags(flags);
+    }
+    if (topmost)
+        raise();
+}
+
+}  // namespace tetomu

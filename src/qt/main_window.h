@@ -1,0 +1,59 @@
+#pragma once
+// The window `memo`: its four controls at their places, the menu bar, the icon, and the
+// keep-in-front state. It mirrors the check box and the two "手前" items from the core; the list
+// and the text box mirror themselves. Each menu command is one choose() call on the core.
+#include <QMainWindow>
+
+#include "window/controls.h"
+
+class QAction;
+class QCheckBox;
+class QLabel;
+
+namespace tetomu {
+
+class MemoWindow;
+class MemoListView;
+class MemoTextEdit;
+
+class MainWindow final : public QMainWindow,
+                         private CheckBox::Observer,
+                         private MenuItem::Observer {
+    Q_OBJECT
+  public:
+    explicit MainWindow(MemoWindow& core);
+    ~MainWindow() override;
+
+    // Keeps the window above all others or releases it, keeping its size and position; shows
+    // it when it is not shown yet.
+    void placeInFront(bool topmost);
+
+    MemoListView* List1() const { return list_; }
+    QCheckBox* Check1() const { return check_; }
+    QLabel* Label3() const { return label_; }
+    MemoTextEdit* txtmemo() const { return text_; }
+    QAction* newAction() const { return new_; }
+    QAction* deleteAction() const { return delete_; }
+    QAction* keepInFrontAction() const { return keepInFront_; }
+    QAction* releaseAction() const { return release_; }
+    QAction* versionAction() const { return version_; }
+
+  private:
+    void buildControls();
+    void buildMenu();
+    void valueChanged() override;
+    void checkedChanged() override;
+
+    MemoWindow& core_;
+    MemoListView* list_ = nullptr;
+    QCheckBox* check_ = nullptr;
+    QLabel* label_ = nullptr;
+    MemoTextEdit* text_ = nullptr;
+    QAction* new_ = nullptr;
+    QAction* delete_ = nullptr;
+    QAction* keepInFront_ = nullptr;
+    QAction* release_ = nullptr;
+    QAction* version_ = nullptr;
+};
+
+}  // namespace tetomu

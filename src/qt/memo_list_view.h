@@ -1,0 +1,44 @@
+#pragma once
+// List1 on screen. It mirrors the core's ListBox, and turns a person's click on a row (also on
+// the row already selected) and each keyboard move of the selection into one userSelect().
+// Only the mouse and key handlers call the core, so a selection made from code is never echoed.
+#include <QListView>
+
+#include "qt/memo_list_model.h"
+#include "window/controls.h"
+
+namespace tetomu {
+
+class MemoWindow;
+
+class MemoListView final : public QListView, private ListBox::Observer {
+    Q_OBJECT
+  public:
+    MemoListView(MemoWindow& core, QWidget* parent);
+    ~MemoListView() override;
+
+    // The selected row as the widget shows it, -1 for none.
+    int selectedRow() const;
+
+  protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
+                                                         const QEvent* event) const override;
+
+  private:
+    void itemsReset() override;
+    void itemAdded(int index) override;
+    void itemRemoved(int index) override;
+    void itemChanged(int index) override;
+    void selectionChanged(int index) override;
+
+    void showSelection(int row);
+
+    MemoWindow& core_;
+    MemoListModel model_;
+};
+
+}  // namespace tetomu

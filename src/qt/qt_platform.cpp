@@ -1,0 +1,43 @@
+#include "qt/qt_platform.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+
+#include "qt/main_window.h"
+#include "qt/message_box.h"
+
+namespace tetomu {
+
+QtPlatform::QtPlatform(const QString& programDirectory)
+    : programDirectory_(programDirectory), instance_(programDirectory) {}
+
+bool QtPlatform::anotherCopyRunning() {
+    return instance_.anotherCopyRunning();
+}
+
+NativeString QtPlatform::programDirectory() {
+    return QFile::encodeName(QDir::toNativeSeparators(programDirectory_)).toStdString();
+}
+
+void QtPlatform::MsgBox(const std::u16string& prompt) {
+    showMessageBox(window_ && window_->isVisible() ? window_ : nullptr, prompt);
+}
+
+void QtPlatform::SetWindowPos(InsertAfter insertAfter, unsigned flags) {
+    if (!window_)
+        return;
+    if (!(flags & kSwpShowWindow) && !window_->isVisible())
+        return;
+    window_->placeInFront(insertAfter == InsertAfter::Topmost);
+}
+
+void QtPlatform::runtimeError(const std::u16string& text) {
+    failed_ = true;
+    showMessageBox(window_ && window_->isVisible() ? window_ : nullptr, text);
+    // Ends the event loop once the event that failed has returned; the core takes no more
+    // actions in the meantime.
+    QCoreApplication::exit(1);
+}
+
+}  // namespace tetomu
