@@ -5,6 +5,7 @@
 // mirrors each control through its Observer, which hears about changes made from code only.
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tetomu {
@@ -96,6 +97,11 @@ class CheckBox {
   private:
     int value_ = 0;
     Observer* observer_ = nullptr;
+};
+
+// Label3: a caption and nothing else; it takes no focus and raises nothing.
+struct Label {
+    std::u16string_view Caption;
 };
 
 // A menu item's check mark; setting it raises nothing.

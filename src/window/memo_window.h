@@ -29,11 +29,13 @@ enum class StartResult { Shown, AnotherCopyRunning, Failed };
 struct HandlerTrace {
     std::vector<std::string> lines;
     int depth = 0;
-    void note(const std::string& what) { lines.push_back(std::string(std::size_t(depth) * 2, ' ') + what); }
+    void note(const std::string& what) {
+        lines.push_back(std::string(std::size_t(depth) * 2, ' ') + what);
+    }
 };
 
 class MemoWindow {
-public:
+  public:
     MemoWindow(FileSystem& files, const TextCodec& codec, WindowPlatform& platform);
     MemoWindow(const MemoWindow&) = delete;
     MemoWindow& operator=(const MemoWindow&) = delete;
@@ -53,6 +55,7 @@ public:
     ListBox List1;
     TextBox txtmemo;
     CheckBox Check1;
+    const Label Label3{u"整理"};
     std::array<MenuItem, 2> t11;
 
     // Window variables.
@@ -80,7 +83,7 @@ public:
     MemoStore& store() { return store_.value(); }
     HandlerTrace* trace = nullptr;
 
-private:
+  private:
     class Entered;
 
     template <class Action>
@@ -91,7 +94,7 @@ private:
     void createPath();
     void updatePath();
     void deletePath();
-    void swapMemoFiles(int a, int b);
+    void swapMemos(int a, int b);
     void emptyTextAndDropCreatedMemo();
     void msgBox(std::u16string_view prompt);
 
