@@ -41,53 +41,58 @@ void MemoWindow::arrangePath() {
         return;
     }
 
-    swapMemoFiles(swapFrom, swapTo);
-    // The index is written only once the files are in place, rows swapFrom and swapTo exchanged.
-    std::vector<std::u16string> rows = List1.items();
-    std::swap(rows[std::size_t(swapFrom)], rows[std::size_t(swapTo)]);
-    try {
-        store().writeIndex(rows);
-    } catch (const StoreError&) {
-        // Put the files back so that they match the index that is still on disk.
-        try {
-            swapMemoFiles(swapFrom, swapTo);
-        } catch (const StoreError&) {
-        }
-        throw;
-    }
+    swapMemos(swapFrom, swapTo);
     ReloadList();
     Check1.setValue(0);
     if (txtmemo.Text().empty()) return;
     emptyTextAndDropCreatedMemo();
 }
 
-// Exchanges the names of two memo files through TempPath. A failed rename undoes the ones
-// before it, so the folder is never left with a memo under the temporary name.
-void MemoWindow::swapMemoFiles(int a, int b) {
+// Exchanges memos a and b: a's file goes to temp.txt, b's file to a's name, the index is written
+// with rows a and b exchanged, and temp.txt goes to b's name. The index is written while temp.txt
+// still stands, so a swap cut short at any point leaves temp.txt and one free number behind, which
+// start-up knows how to finish (store/folder_repair.h). A refused call puts back what was done.
+void MemoWindow::swapMemos(int a, int b) {
     MemoStore& s = store();
     const auto pathA = s.MemoPath(a);
     const auto pathB = s.MemoPath(b);
     const auto temp = s.TempPath();
     if (!s.exists(pathA)) throw StoreError(StoreFault::NotFound, 0, {}, pathA);
     if (!s.exists(pathB)) throw StoreError(StoreFault::NotFound, 0, {}, pathB);
+    std::vector<std::u16string> rows = List1.items();
+    std::swap(rows[std::size_t(a)], rows[std::size_t(b)]);
+    // Undoing is best effort: the first refusal is the one reported, and whatever stays undone
+    // is finished at the next start.
+    auto undo = [](auto&& steps) {
+        try {
+            steps();
+        } catch (const StoreError&) {
+        }
+    };
     s.rename(pathA, temp);
     try {
         s.rename(pathB, pathA);
     } catch (const StoreError&) {
-        try {
+        undo([&] { s.rename(temp, pathA); });
+        throw;
+    }
+    try {
+        s.writeIndex(rows);
+    } catch (const StoreError&) {
+        undo([&] {
+            s.rename(pathA, pathB);
             s.rename(temp, pathA);
-        } catch (const StoreError&) {
-        }
+        });
         throw;
     }
     try {
         s.rename(temp, pathB);
     } catch (const StoreError&) {
-        try {
+        undo([&] {
             s.rename(pathA, pathB);
             s.rename(temp, pathA);
-        } catch (const StoreError&) {
-        }
+            s.writeIndex(List1.items());
+        });
         throw;
     }
 }

@@ -1,5 +1,9 @@
 // txtmemo_Change: the only save path. Every change of the text box brings the list and the
 // memo folder up to date before it returns; it also creates and deletes memos.
+#include <cerrno>
+#include <cstring>
+
+#include "store/store_error.h"
 #include "store/title.h"
 #include "window/handler_entry.h"
 #include "window/memo_window.h"
@@ -26,6 +30,10 @@ void MemoWindow::createPath() {
         msgBox(texts::kListFull);
         return;
     }
+    // A file under the new memo's number holds text that the index does not name (put there by
+    // hand, or left by a save cut short while running): never write over it.
+    if (const auto path = store().MemoPath(List1.ListCount()); store().exists(path))
+        throw StoreError(StoreFault::AlreadyExists, EEXIST, std::strerror(EEXIST), path);
     busy = true;
     List1.AddItem(TitleOf(txtmemo.Text()));
     // The text goes to disk before the index names it: a crash in between leaves a stray file,

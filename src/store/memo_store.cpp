@@ -41,7 +41,8 @@ std::filesystem::path MemoStore::TempPath() const {
 std::string MemoStore::encodeIndex(std::span<const std::u16string> titles) const {
     std::u16string text;
     std::size_t size = 0;
-    for (const auto& t : titles) size += t.size() + 2;
+    for (const auto& t : titles)
+        size += t.size() + 2;
     text.reserve(size);
     for (const auto& t : titles) {
         text += t;
@@ -71,7 +72,13 @@ void MemoStore::writeIndex(std::span<const std::u16string> titles) {
     files_.write(IndexPath(), encodeIndex(titles));
 }
 
-std::u16string MemoStore::readMemo(int n) { return codec_.decode(files_.read(MemoPath(n))); }
+std::u16string MemoStore::readMemo(int n) {
+    return readFile(MemoPath(n));
+}
+
+std::u16string MemoStore::readFile(const std::filesystem::path& path) {
+    return codec_.decode(files_.read(path));
+}
 
 void MemoStore::writeMemo(int n, std::u16string_view text) {
     files_.write(MemoPath(n), codec_.encode(text));
@@ -81,8 +88,12 @@ void MemoStore::rename(const std::filesystem::path& from, const std::filesystem:
     files_.rename(from, to);
 }
 
-void MemoStore::remove(const std::filesystem::path& path) { files_.remove(path); }
+void MemoStore::remove(const std::filesystem::path& path) {
+    files_.remove(path);
+}
 
-bool MemoStore::exists(const std::filesystem::path& path) { return files_.exists(path); }
+bool MemoStore::exists(const std::filesystem::path& path) {
+    return files_.exists(path);
+}
 
 }  // namespace tetomu

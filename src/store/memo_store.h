@@ -15,7 +15,7 @@ class FileSystem;
 class TextCodec;
 
 class MemoStore {
-public:
+  public:
     MemoStore(FileSystem& files, const TextCodec& codec, const NativeString& basePath);
 
     std::filesystem::path IndexPath() const;
@@ -28,6 +28,8 @@ public:
     void writeIndex(std::span<const std::u16string> titles);
 
     std::u16string readMemo(int n);
+    // Any file of the folder read as text, such as temp.txt.
+    std::u16string readFile(const std::filesystem::path& path);
     void writeMemo(int n, std::u16string_view text);
 
     void rename(const std::filesystem::path& from, const std::filesystem::path& to);
@@ -38,7 +40,7 @@ public:
     std::string encodeIndex(std::span<const std::u16string> titles) const;
     std::vector<std::u16string> decodeIndex(std::string_view bytes) const;
 
-private:
+  private:
     FileSystem& files_;
     const TextCodec& codec_;
     NativeString folder_;  // basePath + separator + "memo" + separator

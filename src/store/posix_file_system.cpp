@@ -42,7 +42,7 @@ StoreFault faultOf(int err) {
 
 // Closes on every way out; a close that fails after a write is reported by the caller.
 class Fd {
-public:
+  public:
     explicit Fd(int fd) : fd_(fd) {}
     Fd(const Fd&) = delete;
     Fd& operator=(const Fd&) = delete;
@@ -52,7 +52,7 @@ public:
     int get() const { return fd_; }
     int release() { return std::exchange(fd_, -1); }
 
-private:
+  private:
     int fd_;
 };
 
@@ -93,6 +93,7 @@ void PosixFileSystem::write(const std::filesystem::path& path, std::string_view 
     const std::filesystem::path saving = savingPathFor(path);
     Fd fd(::open(saving.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
     if (fd.get() < 0) fail(errno, path);
+    step(WriteStep::Opened);
     auto giveUp = [&](int err) {
         ::close(fd.release());
         ::unlink(saving.c_str());
@@ -109,9 +110,11 @@ void PosixFileSystem::write(const std::filesystem::path& path, std::string_view 
         p += put;
         left -= std::size_t(put);
     }
+    step(WriteStep::Written);
     // The bytes reach the disk before the name points at them: after a power cut the memo is
     // the old text or the new one, never an empty file.
     if (::fdatasync(fd.get()) != 0) giveUp(errno);
+    step(WriteStep::Synced);
     if (::close(fd.release()) != 0) {
         const int err = errno;
         ::unlink(saving.c_str());
@@ -122,6 +125,11 @@ void PosixFileSystem::write(const std::filesystem::path& path, std::string_view 
         ::unlink(saving.c_str());
         fail(err, path);
     }
+    step(WriteStep::Renamed);
+}
+
+void PosixFileSystem::step(WriteStep reached) {
+    if (afterWriteStep) afterWriteStep(reached);
 }
 
 void PosixFileSystem::rename(const std::filesystem::path& from, const std::filesystem::path& to) {

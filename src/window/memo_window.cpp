@@ -1,5 +1,6 @@
 #include "window/memo_window.h"
 
+#include "store/folder_repair.h"
 #include "store/store_error.h"
 #include "window/handler_entry.h"
 #include "window/texts.h"
@@ -75,8 +76,9 @@ StartResult MemoWindow::Form_Load() {
     if (platform_.anotherCopyRunning()) return StartResult::AnotherCopyRunning;
     basePath = basePathFrom(platform_.programDirectory());
     store_.emplace(files_, codec_, basePath);
-    // The list is still empty, so this is the plain read of the index.
-    ReloadList();
+    // The list is still empty, so this is the plain read of the index; a save that was cut short
+    // last time (a kill, a power cut, a refused call) is finished or undone on the way.
+    List1.Reload(repairInterruptedSteps(store()).titles);
     t11[0].setChecked(true);
     busy = false;
     platform_.SetWindowPos(InsertAfter::Topmost, kPlacementFlags);
@@ -85,7 +87,8 @@ StartResult MemoWindow::Form_Load() {
 
 void MemoWindow::t11_Click(int index) {
     Entered entered(*this, "t11_Click");
-    for (auto& item : t11) item.setChecked(false);
+    for (auto& item : t11)
+        item.setChecked(false);
     t11.at(std::size_t(index)).setChecked(true);
     platform_.SetWindowPos(index == 0 ? InsertAfter::Topmost : InsertAfter::NoTopmost,
                            kPlacementFlags);
@@ -96,8 +99,12 @@ void MemoWindow::v1_Click() {
     msgBox(texts::kVersion);
 }
 
-void MemoWindow::ReloadList() { List1.Reload(store().readIndex()); }
+void MemoWindow::ReloadList() {
+    List1.Reload(store().readIndex());
+}
 
-void MemoWindow::WriteIndex() { store().writeIndex(List1.items()); }
+void MemoWindow::WriteIndex() {
+    store().writeIndex(List1.items());
+}
 
 }  // namespace tetomu
