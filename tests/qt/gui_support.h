@@ -19,8 +19,7 @@ namespace tetomu::test {
 
 inline QByteArray bytesOf(const QString& path) {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return "<missing>";
+    if (!file.open(QIODevice::ReadOnly)) return "<missing>";
     return file.readAll();
 }
 
@@ -55,8 +54,7 @@ class BoxAnswerer : public QObject {
   private:
     void answer() {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box || !box->isVisible())
-            return;
+        if (!box || !box->isVisible()) return;
         boxes.append({box->windowTitle(), box->text(), box->icon(), box->standardButtons()});
         box->button(QMessageBox::Ok)->click();
     }
@@ -67,8 +65,7 @@ class BoxAnswerer : public QObject {
 class Session {
   public:
     explicit Session(bool withMemoFolder = true) {
-        if (withMemoFolder)
-            QDir(dir.path()).mkdir(QStringLiteral("memo"));
+        if (withMemoFolder) QDir(dir.path()).mkdir(QStringLiteral("memo"));
     }
     bool start() {
         app = std::make_unique<App>(dir.path());
