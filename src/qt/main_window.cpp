@@ -146,8 +146,7 @@ void MainWindow::placeInFront(bool topmost) {
         overrideWindowFlags(flags);
         windowHandle()->setFlags(flags);
     }
-    if (topmost)
-        raise();
+    if (topmost) raise();
 }
 
 }  // namespace tetomu

@@ -9,8 +9,7 @@ int MemoListModel::rowCount(const QModelIndex& parent) const {
 }
 
 QVariant MemoListModel::data(const QModelIndex& index, int role) const {
-    if (role != Qt::DisplayRole || !index.isValid() || index.row() >= rowCount())
-        return {};
+    if (role != Qt::DisplayRole || !index.isValid() || index.row() >= rowCount()) return {};
     return toListText(titles_[std::size_t(index.row())]);
 }
 
@@ -27,8 +26,7 @@ bool MemoListModel::replaceAll(const std::vector<std::u16string>& titles) {
         const bool changed = i < titles.size() && titles_[i] != titles[i];
         if (changed) {
             titles_[i] = titles[i];
-            if (first < 0)
-                first = int(i);
+            if (first < 0) first = int(i);
         } else if (first >= 0) {
             emit dataChanged(index(first), index(int(i) - 1), {Qt::DisplayRole});
             first = -1;

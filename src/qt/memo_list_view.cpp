@@ -39,21 +39,17 @@ void MemoListView::mousePressEvent(QMouseEvent* event) {
     }
     QListView::mousePressEvent(event);
     const int row = selectedRow();
-    if (row >= 0)
-        core_.userSelect(row);
+    if (row >= 0) core_.userSelect(row);
 }
 
 void MemoListView::mouseMoveEvent(QMouseEvent* event) {
-    if (!(event->buttons() & Qt::LeftButton))
-        return QListView::mouseMoveEvent(event);
+    if (!(event->buttons() & Qt::LeftButton)) return QListView::mouseMoveEvent(event);
     // Dragging with the button down moves the selection, as it does in a plain list box.
-    if (!indexAt(event->position().toPoint()).isValid())
-        return;
+    if (!indexAt(event->position().toPoint()).isValid()) return;
     const int before = selectedRow();
     QListView::mouseMoveEvent(event);
     const int row = selectedRow();
-    if (row >= 0 && row != before)
-        core_.userSelect(row);
+    if (row >= 0 && row != before) core_.userSelect(row);
 }
 
 void MemoListView::mouseDoubleClickEvent(QMouseEvent* event) {
@@ -65,8 +61,7 @@ void MemoListView::keyPressEvent(QKeyEvent* event) {
     const int before = selectedRow();
     QListView::keyPressEvent(event);
     const int row = selectedRow();
-    if (row >= 0 && row != before)
-        core_.userSelect(row);
+    if (row >= 0 && row != before) core_.userSelect(row);
 }
 
 QItemSelectionModel::SelectionFlags MemoListView::selectionCommand(const QModelIndex& index,

@@ -29,11 +29,9 @@ void MemoTextEdit::textAssigned() {
 }
 
 void MemoTextEdit::onTextChanged() {
-    if (assigning_)
-        return;
+    if (assigning_) return;
     QString text = document()->toRawText();
-    if (text == lastText_)
-        return;
+    if (text == lastText_) return;
     lastText_ = std::move(text);
     core_.userEdit(fromEditorText(lastText_));
 }

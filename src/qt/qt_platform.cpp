@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QThread>
 
 #include "qt/main_window.h"
 #include "qt/message_box.h"
@@ -25,10 +26,8 @@ void QtPlatform::MsgBox(const std::u16string& prompt) {
 }
 
 void QtPlatform::SetWindowPos(InsertAfter insertAfter, unsigned flags) {
-    if (!window_)
-        return;
-    if (!(flags & kSwpShowWindow) && !window_->isVisible())
-        return;
+    if (!window_) return;
+    if (!(flags & kSwpShowWindow) && !window_->isVisible()) return;
     window_->placeInFront(insertAfter == InsertAfter::Topmost);
 }
 
@@ -36,8 +35,9 @@ void QtPlatform::runtimeError(const std::u16string& text) {
     failed_ = true;
     showMessageBox(window_ && window_->isVisible() ? window_ : nullptr, text);
     // Ends the event loop once the event that failed has returned; the core takes no more
-    // actions in the meantime.
-    QCoreApplication::exit(1);
+    // actions in the meantime. Before the loop runs, start() reports the failure itself, and an
+    // exit() then would only make the next modal box return at once.
+    if (QThread::currentThread()->loopLevel() > 0) QCoreApplication::exit(1);
 }
 
 }  // namespace tetomu

@@ -12,8 +12,7 @@ namespace tetomu {
 
 SingleInstance::SingleInstance(const QString& programDirectory) {
     QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (folder.isEmpty())
-        folder = QDir::tempPath();
+    if (folder.isEmpty()) folder = QDir::tempPath();
     const QByteArray key = QCryptographicHash::hash(QDir::cleanPath(programDirectory).toUtf8(),
                                                     QCryptographicHash::Sha1)
                                .toHex()
@@ -23,18 +22,15 @@ SingleInstance::SingleInstance(const QString& programDirectory) {
 }
 
 SingleInstance::~SingleInstance() {
-    if (fd_ >= 0)
-        ::close(fd_);
+    if (fd_ >= 0) ::close(fd_);
 }
 
 bool SingleInstance::anotherCopyRunning() {
-    if (fd_ >= 0)
-        return false;
+    if (fd_ >= 0) return false;
     const int fd =
         ::open(QFile::encodeName(lockPath_).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     // Without a lock file there is no way to tell; running is better than refusing to start.
-    if (fd < 0)
-        return false;
+    if (fd < 0) return false;
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         ::close(fd);
         return true;

@@ -17,8 +17,7 @@ QString toEditorText(std::u16string_view text) {
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char16_t c = text[i];
         if (c == u'\r') {
-            if (i + 1 < text.size() && text[i + 1] == u'\n')
-                ++i;
+            if (i + 1 < text.size() && text[i + 1] == u'\n') ++i;
             out += QLatin1Char('\n');
         } else {
             out += QChar(c);
