@@ -8,7 +8,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     qt6-base-dev qt6-base-dev-tools libgl-dev
     fonts-noto-cjk
-    xvfb xauth openbox x11-utils imagemagick
+    xvfb xauth openbox x11-utils imagemagick xdotool
     clang libclang-rt-14-dev
 )
 if [ "${1:-}" = "--windows" ]; then

@@ -72,7 +72,7 @@ void MainWindow::buildControls() {
         valueChanged();
     });
 
-    label_ = new QLabel(text(texts::kArrangeLabel), client);
+    label_ = new QLabel(text(core_.Label3.Caption), client);
     label_->setObjectName(QStringLiteral("Label3"));
     label_->setGeometry(pixels(*client, layout::kLabel3));
 
