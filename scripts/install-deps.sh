@@ -12,7 +12,7 @@ packages=(
     clang libclang-rt-14-dev
 )
 if [ "${1:-}" = "--windows" ]; then
-    packages+=(mingw-w64 wine wine64 xvfb xauth)
+    packages+=(mingw-w64 wine wine64 xvfb xauth locales)
 fi
 
 missing=()
