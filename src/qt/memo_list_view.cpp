@@ -75,33 +75,51 @@ QItemSelectionModel::SelectionFlags MemoListView::selectionCommand(const QModelI
 }
 
 void MemoListView::itemsReset() {
-    // A reload happens on every keystroke; the list must not move under the person's eyes.
-    const int scroll = verticalScrollBar()->value();
+    holdScroll();
     if (model_.replaceAll(core_.List1.items())) {
         selectionModel()->clearSelection();
+    } else {
+        doItemsLayout();
     }
-    verticalScrollBar()->setValue(scroll);
-    showSelection(core_.List1.ListIndex());
+    settle();
 }
 
 void MemoListView::itemAdded(int index) {
+    holdScroll();
     model_.insertRow(index, core_.List1.List(index));
+    doItemsLayout();
+    settle();
 }
 
 void MemoListView::itemRemoved(int index) {
+    holdScroll();
     model_.removeRow(index);
-    showSelection(core_.List1.ListIndex());
+    doItemsLayout();
+    settle();
 }
 
 void MemoListView::itemChanged(int index) {
     model_.changeRow(index, core_.List1.List(index));
 }
 
-void MemoListView::selectionChanged(int index) {
-    showSelection(index);
+void MemoListView::selectionChanged(int) {
+    holdScroll();
+    settle();
 }
 
-void MemoListView::showSelection(int row) {
+void MemoListView::holdScroll() {
+    // The first change of a person's action notes where the list stood; the handlers' reloads
+    // and re-selections in between are not what the person sees.
+    if (holding_) return;
+    holding_ = true;
+    heldScroll_ = verticalScrollBar()->value();
+    QMetaObject::invokeMethod(
+        this, [this] { holding_ = false; }, Qt::QueuedConnection);
+}
+
+void MemoListView::settle() {
+    verticalScrollBar()->setValue(heldScroll_);
+    const int row = core_.List1.ListIndex();
     if (row < 0) {
         selectionModel()->clearSelection();
         return;

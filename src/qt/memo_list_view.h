@@ -35,10 +35,15 @@ class MemoListView final : public QListView, private ListBox::Observer {
     void itemChanged(int index) override;
     void selectionChanged(int index) override;
 
-    void showSelection(int row);
+    void holdScroll();
+    // Shows the core's selection with the list scrolled where the person left it, moved only
+    // as far as it takes to show the selected row.
+    void settle();
 
     MemoWindow& core_;
     MemoListModel model_;
+    bool holding_ = false;
+    int heldScroll_ = 0;
 };
 
 }  // namespace tetomu

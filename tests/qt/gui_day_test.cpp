@@ -253,6 +253,18 @@ void DayTest::savingLeavesCaretScrollAndListWhereThePersonLeftThem() {
     QVERIFY(s.file("55.txt").contains("\r\nM 30\r\n"));
     QCOMPARE(s.text().textCursor().position(), after.position());
     QCOMPARE(s.list().verticalScrollBar()->value(), listScroll);
+
+    // "新規" adds and takes away a memo at the end of the list; the list stays where it was.
+    s.window().newAction()->trigger();
+    QCOMPARE(s.list().selectedRow(), -1);
+    QCOMPARE(s.list().verticalScrollBar()->value(), listScroll);
+    QCOMPARE(s.rows().size(), 80);
+    // So does deleting a memo in view.
+    s.clickRow(56);
+    s.window().deleteAction()->trigger();
+    QCOMPARE(s.list().verticalScrollBar()->value(), listScroll);
+    QCOMPARE(s.rows().size(), 79);
+    QCOMPARE(s.file("56.txt"), "memo 57\r\n" + body);
 }
 
 void DayTest::oddLineBreaksAndBytesSurviveOpeningAndEditing() {
