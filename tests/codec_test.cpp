@@ -79,5 +79,18 @@ TEST(Cp932Codec, EveryTwoByteSequenceSurvivesARoundTrip) {
     }
 }
 
+TEST(Cp932Codec, AKeptLeadByteNeverJoinsTheRewrittenPairAfterIt) {
+    // EE FA is the second-choice pair of U+FFE4; written as its preferred FA 55 after a kept EE,
+    // the EE would join the FA into a pair and the memo would read back changed. Found by
+    // fuzz/codec_fuzz.cpp.
+    const std::string bytes = "\xE9\x40\xEE\xEE\xEE\xFA\x5C";
+    const std::u16string text = codec.decode(bytes);
+    EXPECT_EQ(text, u"\u9871\xDCEE\xDCEE\uFFE4\\");
+    EXPECT_EQ(codec.decode(codec.encode(text)), text);
+    EXPECT_EQ(codec.encode(text), bytes);
+    // Without a kept byte before it, the preferred pair is written as always.
+    EXPECT_EQ(codec.encode(u"\uFFE4"), "\xFA\x55");
+}
+
 }  // namespace
 }  // namespace tetomu

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <utility>
 
 namespace tetomu {
 namespace {
@@ -55,6 +56,28 @@ const EncodeTable& encodeTable() {
     return table;
 }
 
+// True when a kept lead byte followed by this byte would read back as one pair.
+bool formsPair(unsigned char keptLead, unsigned char next) {
+    const int row = rowOf(keptLead);
+    return row >= 0 && next >= kTrailFirst && next <= kTrailLast &&
+           kCp932Pairs[row][next - kTrailFirst] != 0;
+}
+
+// The pair for c after a kept lead byte. A character with several pairs is written with its
+// preferred one, but when that would join the kept byte into a pair, another pair of the same
+// character is taken, so that the text reads back unchanged. Rare, so the table is searched.
+std::uint16_t pairAfterKeptLead(unsigned char keptLead, char16_t c, std::uint16_t preferred) {
+    if (!formsPair(keptLead, std::uint8_t(preferred >> 8))) return preferred;
+    for (int row = 0; row < kRows; ++row) {
+        if (formsPair(keptLead, kCp932Leads[row])) continue;
+        for (int trail = kTrailFirst; trail <= kTrailLast; ++trail) {
+            if (kCp932Pairs[row][trail - kTrailFirst] == c)
+                return std::uint16_t(kCp932Leads[row] << 8 | trail);
+        }
+    }
+    return preferred;
+}
+
 }  // namespace
 
 std::u16string Cp932Codec::decode(std::string_view bytes) const {
@@ -94,8 +117,10 @@ std::string Cp932Codec::encode(std::u16string_view text) const {
     const auto& table = encodeTable().bytes;
     std::string bytes;
     bytes.reserve(text.size() * 2);
+    unsigned char keptLead = 0;  // the byte just written, when it is a kept lead byte
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char16_t c = text[i];
+        const unsigned char before = std::exchange(keptLead, 0);
         if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
             text[i + 1] <= 0xDFFF) {
             // A character beyond the 16-bit range: never in the code page, and its second half
@@ -106,9 +131,11 @@ std::string Cp932Codec::encode(std::u16string_view text) const {
             bytes.push_back('\0');
         } else if (isEscape(c)) {
             bytes.push_back(char(c - 0xDC00));
-        } else if (const std::uint16_t v = table[c]; v == 0) {
+            if (rowOf(std::uint8_t(c - 0xDC00)) >= 0) keptLead = std::uint8_t(c - 0xDC00);
+        } else if (std::uint16_t v = table[c]; v == 0) {
             bytes.push_back('?');
         } else if (v > 0xFF) {
+            if (before != 0) v = pairAfterKeptLead(before, c, v);
             bytes.push_back(char(v >> 8));
             bytes.push_back(char(v & 0xFF));
         } else {
