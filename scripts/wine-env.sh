@@ -47,3 +47,9 @@ if ! grep -q 'Noto Sans CJK JP' "$WINEPREFIX/user.reg" 2>/dev/null; then
     done
     timeout 60 wineserver -w || true
 fi
+# No window manager runs on the virtual display, so Wine draws the frame and caption itself.
+if ! grep -q '"Managed"="N"' "$WINEPREFIX/user.reg" 2>/dev/null; then
+    timeout 60 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f \
+        >/dev/null 2>&1
+    timeout 60 wineserver -w || true
+fi

@@ -18,6 +18,7 @@
 
 #include "store/cp932_codec.h"
 #include "store/store_error.h"
+#include "store/title.h"
 #include "win32/ansi_codec.h"
 #include "win32/memo_frame.h"
 #include "win32/win32_file_system.h"
@@ -935,9 +936,50 @@ void programFileScenario() {
     CHECK_EQ(lost.exitCode(), 1);
 }
 
+// For the screenshot: the program file on a few memos with one of them open, until told to end.
+int show(const fs::path& dir, const fs::path& program) {
+    const std::vector<std::u16string> texts = {
+        u"買い物\r\n牛乳\r\n食パン\r\n卵",
+        u"会議メモ\r\n10時から第二会議室\r\n・来期の予定\r\n・予算の確認",
+        u"電話番号\r\n山田さん 03-1234-5678",
+        u"読みたい本\r\n吾輩は猫である",
+    };
+    std::vector<std::u16string> titles;
+    for (const auto& text : texts)
+        titles.push_back(TitleOf(text));
+    layOut(dir / "memo", texts, titles);
+    const fs::path exe = dir / "tetomu.exe";
+    fs::copy_file(program, exe);
+    Program p(exe);
+    HWND w = nullptr;
+    waitUntil([&] { return (w = p.window()) != nullptr; }, 20s);
+    if (!w) return 1;
+    // A person's click on the second title, and the caret at the end of its text.
+    const HWND list = FindWindowExW(w, nullptr, L"ListBox", nullptr);
+    const int height = int(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0));
+    const LPARAM at = MAKELPARAM(20, height + height / 2);
+    PostMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    PostMessageW(list, WM_LBUTTONUP, 0, at);
+    const HWND edit = FindWindowExW(w, nullptr, L"Edit", nullptr);
+    waitUntil([&] { return GetWindowTextLengthW(edit) > 0; }, 5s);
+    PostMessageW(edit, EM_SETSEL, GetWindowTextLengthW(edit), GetWindowTextLengthW(edit));
+    // Where the whole window is, frame and caption included, for cropping the photograph.
+    RECT r{};
+    GetWindowRect(w, &r);
+    const std::string where = std::to_string(r.right - r.left) + "x" +
+                              std::to_string(r.bottom - r.top) + "+" + std::to_string(r.left) +
+                              "+" + std::to_string(r.top);
+    std::this_thread::sleep_for(1s);
+    writeBytes(dir / "ready", where);
+    waitUntil([&] { return fs::exists(dir / "done"); }, 30s);
+    PostMessageW(w, WM_CLOSE, 0, 0);
+    return p.exitCode();
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
+    if (argc > 3 && std::wstring_view(argv[1]) == L"--show") return show(argv[2], argv[3]);
     if (argc > 1) programFile = argv[1];
     // Nothing may hang a CI run: the whole test ends after two minutes whatever happens.
     std::thread([] {
