@@ -54,9 +54,8 @@ void MemoWindow::updatePath() {
     // The text first: it is what must never be lost. The title can always be derived again.
     store().writeMemo(k, txtmemo.Text());
     List1.setList(k, TitleOf(txtmemo.Text()));
-    WriteIndex();
     // The list shows each title as the index reads back.
-    ReloadList();
+    WriteIndexAndReloadList();
     List1.setSelected(curIndex);
     busy = false;
 }

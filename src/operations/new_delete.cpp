@@ -34,8 +34,7 @@ void MemoWindow::emptyTextAndDropCreatedMemo() {
     // real one.
     if (List1.ListCount() != before + 1) return;
     store().remove(store().MemoPath(List1.ListCount() - 1));
-    store().writeIndex(std::span(List1.items()).first(std::size_t(List1.ListCount() - 1)));
-    ReloadList();
+    WriteIndexAndReloadList(std::vector(List1.items().begin(), List1.items().end() - 1));
 }
 
 }  // namespace tetomu

@@ -13,7 +13,9 @@ constexpr int kTrailFirst = 0x40;
 constexpr int kTrailLast = 0xFC;
 constexpr int kRows = sizeof(kCp932Leads);
 
-constexpr bool isHalfWidthKatakana(unsigned char b) { return b >= 0xA1 && b <= 0xDF; }
+constexpr bool isHalfWidthKatakana(unsigned char b) {
+    return b >= 0xA1 && b <= 0xDF;
+}
 
 // Row of the pair table for a lead byte, or -1.
 constexpr int rowOf(unsigned char lead) {
@@ -36,8 +38,10 @@ constexpr int rank(unsigned char lead) {
 struct EncodeTable {
     std::array<std::uint16_t, 0x10000> bytes{};
     EncodeTable() {
-        for (int c = 1; c < 0x80; ++c) bytes[c] = std::uint16_t(c);
-        for (int b = 0xA1; b <= 0xDF; ++b) bytes[0xFF61 + (b - 0xA1)] = std::uint16_t(b);
+        for (int c = 1; c < 0x80; ++c)
+            bytes[c] = std::uint16_t(c);
+        for (int b = 0xA1; b <= 0xDF; ++b)
+            bytes[0xFF61 + (b - 0xA1)] = std::uint16_t(b);
         for (int row = 0; row < kRows; ++row) {
             const unsigned char lead = kCp932Leads[row];
             for (int trail = kTrailFirst; trail <= kTrailLast; ++trail) {
@@ -55,6 +59,51 @@ const EncodeTable& encodeTable() {
     static const EncodeTable table;
     return table;
 }
+
+}  // namespace
+
+std::u16string Cp932Codec::decode(std::string_view bytes) const {
+    std::u16string text;
+    decodeAppend(bytes, text);
+    return text;
+}
+
+void Cp932Codec::decodeAppend(std::string_view bytes, std::u16string& out) const {
+    // Never more code units than bytes; written through a pointer and cut to length at the end.
+    const std::size_t start = out.size();
+    out.resize(start + bytes.size());
+    char16_t* p = out.data() + start;
+    const std::size_t n = bytes.size();
+    for (std::size_t i = 0; i < n; ++i) {
+        const auto b = static_cast<unsigned char>(bytes[i]);
+        if (b < 0x80) {
+            *p++ = char16_t(b);
+            continue;
+        }
+        if (isHalfWidthKatakana(b)) {
+            *p++ = char16_t(0xFF61 + (b - 0xA1));
+            continue;
+        }
+        const int row = rowOf(b);
+        if (row >= 0 && i + 1 < n) {
+            const auto t = static_cast<unsigned char>(bytes[i + 1]);
+            if (t >= kTrailFirst && t <= kTrailLast) {
+                const char16_t c = kCp932Pairs[row][t - kTrailFirst];
+                if (c != 0) {
+                    *p++ = c;
+                    ++i;
+                    continue;
+                }
+            }
+        }
+        // Only this one byte is kept aside; the next one is looked at afresh, so encoding the
+        // result gives back exactly these bytes.
+        *p++ = escape(b);
+    }
+    out.resize(std::size_t(p - out.data()));
+}
+
+namespace {
 
 // True when a kept lead byte followed by this byte would read back as one pair.
 bool formsPair(unsigned char keptLead, unsigned char next) {
@@ -78,71 +127,71 @@ std::uint16_t pairAfterKeptLead(unsigned char keptLead, char16_t c, std::uint16_
     return preferred;
 }
 
-}  // namespace
-
-std::u16string Cp932Codec::decode(std::string_view bytes) const {
-    std::u16string text;
-    text.reserve(bytes.size());
-    const std::size_t n = bytes.size();
-    for (std::size_t i = 0; i < n; ++i) {
-        const auto b = static_cast<unsigned char>(bytes[i]);
-        if (b < 0x80) {
-            text.push_back(char16_t(b));
-            continue;
-        }
-        if (isHalfWidthKatakana(b)) {
-            text.push_back(char16_t(0xFF61 + (b - 0xA1)));
-            continue;
-        }
-        const int row = rowOf(b);
-        if (row >= 0 && i + 1 < n) {
-            const auto t = static_cast<unsigned char>(bytes[i + 1]);
-            if (t >= kTrailFirst && t <= kTrailLast) {
-                const char16_t c = kCp932Pairs[row][t - kTrailFirst];
-                if (c != 0) {
-                    text.push_back(c);
-                    ++i;
-                    continue;
-                }
-            }
-        }
-        // Only this one byte is kept aside; the next one is looked at afresh, so encoding the
-        // result gives back exactly these bytes.
-        text.push_back(escape(b));
-    }
-    return text;
-}
-
-std::string Cp932Codec::encode(std::u16string_view text) const {
+// Writes the bytes of text at p, which has room for two bytes a code unit, and returns the end.
+// plain is cleared when some unit does not come back as itself from decoding (a kept byte, a
+// character the code page cannot hold) or when the text holds a CR LF.
+char* encodeTo(std::u16string_view text, char* p, bool& plain) {
     const auto& table = encodeTable().bytes;
-    std::string bytes;
-    bytes.reserve(text.size() * 2);
+    const std::size_t n = text.size();
     unsigned char keptLead = 0;  // the byte just written, when it is a kept lead byte
-    for (std::size_t i = 0; i < text.size(); ++i) {
+    for (std::size_t i = 0; i < n; ++i) {
         const char16_t c = text[i];
         const unsigned char before = std::exchange(keptLead, 0);
-        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
-            text[i + 1] <= 0xDFFF) {
-            // A character beyond the 16-bit range: never in the code page, and its second half
-            // must not be taken for a kept byte.
-            bytes.push_back('?');
-            ++i;
-        } else if (c == 0) {
-            bytes.push_back('\0');
-        } else if (isEscape(c)) {
-            bytes.push_back(char(c - 0xDC00));
-            if (rowOf(std::uint8_t(c - 0xDC00)) >= 0) keptLead = std::uint8_t(c - 0xDC00);
-        } else if (std::uint16_t v = table[c]; v == 0) {
-            bytes.push_back('?');
+        if (c < 0x80) {
+            if (c == u'\r' && i + 1 < n && text[i + 1] == u'\n') plain = false;
+            *p++ = char(c);
+            continue;
+        }
+        if (c >= 0xD800 && c <= 0xDFFF) {
+            plain = false;
+            if (c <= 0xDBFF && i + 1 < n && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
+                // A character beyond the 16-bit range: never in the code page, and its second
+                // half must not be taken for a kept byte.
+                *p++ = '?';
+                ++i;
+                continue;
+            }
+            if (Cp932Codec::isEscape(c)) {
+                *p++ = char(c - 0xDC00);
+                if (rowOf(std::uint8_t(c - 0xDC00)) >= 0) keptLead = std::uint8_t(c - 0xDC00);
+                continue;
+            }
+        }
+        std::uint16_t v = table[c];
+        if (before != 0 && v > 0xFF) v = pairAfterKeptLead(before, c, v);
+        if (v == 0) {
+            plain = false;
+            *p++ = '?';
         } else if (v > 0xFF) {
-            if (before != 0) v = pairAfterKeptLead(before, c, v);
-            bytes.push_back(char(v >> 8));
-            bytes.push_back(char(v & 0xFF));
+            *p++ = char(v >> 8);
+            *p++ = char(v & 0xFF);
         } else {
-            bytes.push_back(char(v));
+            *p++ = char(v);
         }
     }
+    return p;
+}
+
+}  // namespace
+
+std::string Cp932Codec::encode(std::u16string_view text) const {
+    std::string bytes;
+    bytes.resize(text.size() * 2);
+    bool plain = true;
+    const char* end = encodeTo(text, bytes.data(), plain);
+    bytes.resize(std::size_t(end - bytes.data()));
     return bytes;
+}
+
+bool Cp932Codec::encodeLine(std::u16string_view text, std::string& out) const {
+    const std::size_t start = out.size();
+    out.resize(start + text.size() * 2 + 2);
+    bool plain = true;
+    char* p = encodeTo(text, out.data() + start, plain);
+    *p++ = '\r';
+    *p++ = '\n';
+    out.resize(std::size_t(p - out.data()));
+    return plain;
 }
 
 }  // namespace tetomu

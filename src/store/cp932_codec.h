@@ -10,9 +10,13 @@
 namespace tetomu {
 
 class Cp932Codec final : public TextCodec {
-public:
+  public:
     std::u16string decode(std::string_view bytes) const override;
     std::string encode(std::u16string_view text) const override;
+    void decodeAppend(std::string_view bytes, std::u16string& out) const override;
+    // A line of plain characters reads back as itself; one with a kept byte, a character the
+    // code page cannot hold or a CR LF in it is left to the caller to decode and compare.
+    bool encodeLine(std::u16string_view text, std::string& out) const override;
 
     // The code unit that stands for an undecodable byte, and the test for one.
     static constexpr char16_t escape(unsigned char byte) { return char16_t(0xDC00 + byte); }

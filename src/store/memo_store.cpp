@@ -1,5 +1,6 @@
 #include "store/memo_store.h"
 
+#include <algorithm>
 #include <charconv>
 
 #include "store/file_system.h"
@@ -38,27 +39,34 @@ std::filesystem::path MemoStore::TempPath() const {
     return folder_ + widen<NativeString::value_type>("temp.txt");
 }
 
-std::string MemoStore::encodeIndex(std::span<const std::u16string> titles) const {
-    std::u16string text;
-    std::size_t size = 0;
+std::string MemoStore::encodeIndex(std::span<const std::u16string> titles,
+                                   std::vector<LineBytes>* unsure) const {
+    std::size_t room = 0;
     for (const auto& t : titles)
-        size += t.size() + 2;
-    text.reserve(size);
-    for (const auto& t : titles) {
-        text += t;
-        text += u"\r\n";
+        room += t.size() * 2 + 2;
+    std::string bytes;
+    bytes.reserve(room);
+    for (std::size_t i = 0; i < titles.size(); ++i) {
+        const std::size_t begin = bytes.size();
+        if (!codec_.encodeLine(titles[i], bytes) && unsure)
+            unsure->push_back({int(i), begin, bytes.size()});
     }
-    return codec_.encode(text);
+    return bytes;
 }
 
 std::vector<std::u16string> MemoStore::decodeIndex(std::string_view bytes) const {
-    const std::u16string text = codec_.decode(bytes);
+    // Line by line straight from the bytes: CR and LF are never half of a two-byte character,
+    // so the lines of the bytes are the lines of the text. Each title gets just its own length.
     std::vector<std::u16string> titles;
+    titles.reserve(std::size_t(std::count(bytes.begin(), bytes.end(), '\n')) + 1);
+    std::u16string line;
     std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find(u"\r\n", start);
-        if (end == std::u16string::npos) end = text.size();
-        titles.emplace_back(text, start, end - start);
+    while (start < bytes.size()) {
+        std::size_t end = bytes.find("\r\n", start);
+        if (end == std::string_view::npos) end = bytes.size();
+        line.clear();
+        codec_.decodeAppend(bytes.substr(start, end - start), line);
+        titles.emplace_back(line);
         start = end + 2;
     }
     return titles;
@@ -70,6 +78,34 @@ std::vector<std::u16string> MemoStore::readIndex() {
 
 void MemoStore::writeIndex(std::span<const std::u16string> titles) {
     files_.write(IndexPath(), encodeIndex(titles));
+}
+
+IndexReadBack MemoStore::writeIndexReadBack(std::span<const std::u16string> titles) {
+    std::vector<LineBytes> unsure;
+    const std::string bytes = encodeIndex(titles, &unsure);
+    files_.write(IndexPath(), bytes);
+
+    // One copy of the program runs, so the file now holds exactly these bytes: what a read
+    // would give is decided here. Most lines are known to read back as written; the others are
+    // decoded one by one, as a read would decode them.
+    IndexReadBack back;
+    std::u16string line;
+    for (const LineBytes& unsureLine : unsure) {
+        line.clear();
+        codec_.decodeAppend(
+            std::string_view(bytes).substr(unsureLine.begin, unsureLine.end - unsureLine.begin),
+            line);
+        line.resize(line.size() - 2);  // the CR LF that ends every line
+        if (line.find(u"\r\n") != std::u16string::npos) {
+            // This title reads back as more than one line: the rows no longer match one for one.
+            back.changedRows.clear();
+            back.allRows = decodeIndex(bytes);
+            return back;
+        }
+        if (line != titles[std::size_t(unsureLine.row)])
+            back.changedRows.emplace_back(unsureLine.row, line);
+    }
+    return back;
 }
 
 std::u16string MemoStore::readMemo(int n) {

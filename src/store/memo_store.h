@@ -3,8 +3,10 @@
 // title per line, CR LF after each; memo n is the file "n.txt". Both are in the code page of the
 // codec. The store holds nothing in memory: the list box is the only copy of the titles.
 #include <filesystem>
+#include <optional>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "store/base_path.h"
@@ -13,6 +15,15 @@ namespace tetomu {
 
 class FileSystem;
 class TextCodec;
+
+// What reading the index gives right after it was written: the titles written, except for the
+// rows listed (a title with a kept byte or a character the code page cannot hold may read back
+// otherwise). When the lines would not match the titles one for one, allRows holds the whole
+// read instead.
+struct IndexReadBack {
+    std::vector<std::pair<int, std::u16string>> changedRows;
+    std::optional<std::vector<std::u16string>> allRows;
+};
 
 class MemoStore {
   public:
@@ -26,6 +37,8 @@ class MemoStore {
     // CR LF: a lone CR or LF is part of its line.
     std::vector<std::u16string> readIndex();
     void writeIndex(std::span<const std::u16string> titles);
+    // writeIndex, and what readIndex would then give, without reading the file again.
+    IndexReadBack writeIndexReadBack(std::span<const std::u16string> titles);
 
     std::u16string readMemo(int n);
     // Any file of the folder read as text, such as temp.txt.
@@ -36,8 +49,16 @@ class MemoStore {
     void remove(const std::filesystem::path& path);
     bool exists(const std::filesystem::path& path);
 
-    // The index as its bytes would be written, and those bytes read back as titles.
-    std::string encodeIndex(std::span<const std::u16string> titles) const;
+    // Where a line of the index is in its bytes, CR LF included.
+    struct LineBytes {
+        int row;
+        std::size_t begin;
+        std::size_t end;
+    };
+    // The index as its bytes would be written, and those bytes read back as titles. unsure, when
+    // given, gets the lines that the codec cannot promise to read back as written.
+    std::string encodeIndex(std::span<const std::u16string> titles,
+                            std::vector<LineBytes>* unsure = nullptr) const;
     std::vector<std::u16string> decodeIndex(std::string_view bytes) const;
 
   private:

@@ -7,10 +7,23 @@
 namespace tetomu {
 
 class TextCodec {
-public:
+  public:
     virtual ~TextCodec() = default;
     virtual std::u16string decode(std::string_view bytes) const = 0;
     virtual std::string encode(std::u16string_view text) const = 0;
+
+    // decode(), appending to out.
+    virtual void decodeAppend(std::string_view bytes, std::u16string& out) const {
+        out += decode(bytes);
+    }
+    // Appends encode(text) and a CR LF to out. Returns true only when decoding those bytes is
+    // certain to give text and the CR LF back, the one line ending: the line reads back as
+    // itself. False means "decode and see"; it is always a correct answer, only a slower one.
+    virtual bool encodeLine(std::u16string_view text, std::string& out) const {
+        out += encode(text);
+        out += "\r\n";
+        return false;
+    }
 };
 
 }  // namespace tetomu

@@ -37,12 +37,25 @@ void ListBox::RemoveItem(int i) {
     if (observer_) observer_->itemRemoved(i);
 }
 
-void ListBox::Clear() { Reload({}); }
+void ListBox::Clear() {
+    Reload({});
+}
 
 void ListBox::Reload(std::vector<std::u16string> items) {
     items_ = std::move(items);
     index_ = -1;
     if (observer_) observer_->itemsReset();
+}
+
+void ListBox::ReloadChanged(std::vector<std::pair<int, std::u16string>> changedRows) {
+    std::vector<int> rows;
+    rows.reserve(changedRows.size());
+    for (auto& [row, text] : changedRows) {
+        items_.at(std::size_t(row)) = std::move(text);
+        rows.push_back(row);
+    }
+    index_ = -1;
+    if (observer_) observer_->itemsReloaded(rows);
 }
 
 void ListBox::setSelected(int i) {

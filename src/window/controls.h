@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace tetomu {
@@ -17,6 +18,12 @@ class ListBox {
       public:
         // All items were replaced (a reload): one notification, however many items.
         virtual void itemsReset() = 0;
+        // A reload that gave every row back as it was except these, in ascending order; nothing
+        // is selected. An observer that does not look at the rows can take it as itemsReset.
+        virtual void itemsReloaded(const std::vector<int>& changedRows) {
+            static_cast<void>(changedRows);
+            itemsReset();
+        }
         virtual void itemAdded(int index) = 0;
         virtual void itemRemoved(int index) = 0;
         virtual void itemChanged(int index) = 0;
@@ -41,6 +48,9 @@ class ListBox {
     void Clear();
     // Clear and AddItem for each title, as one change.
     void Reload(std::vector<std::u16string> items);
+    // The same reload, when the titles are the current items but for these rows (ascending):
+    // only they are replaced.
+    void ReloadChanged(std::vector<std::pair<int, std::u16string>> changedRows);
 
     // Selected(i) = True: selects item i and raises the click, even when it was selected.
     void setSelected(int i);

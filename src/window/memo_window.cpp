@@ -107,4 +107,21 @@ void MemoWindow::WriteIndex() {
     store().writeIndex(List1.items());
 }
 
+void MemoWindow::WriteIndexAndReloadList() {
+    IndexReadBack back = store().writeIndexReadBack(List1.items());
+    // Usually no row changes, and the rows the list holds stay where they are.
+    if (back.allRows)
+        List1.Reload(std::move(*back.allRows));
+    else
+        List1.ReloadChanged(std::move(back.changedRows));
+}
+
+void MemoWindow::WriteIndexAndReloadList(std::vector<std::u16string> titles) {
+    IndexReadBack back = store().writeIndexReadBack(titles);
+    if (back.allRows) return List1.Reload(std::move(*back.allRows));
+    for (auto& [row, text] : back.changedRows)
+        titles[std::size_t(row)] = std::move(text);
+    List1.Reload(std::move(titles));
+}
+
 }  // namespace tetomu

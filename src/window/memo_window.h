@@ -79,6 +79,11 @@ class MemoWindow {
     // Store operations on the list.
     void ReloadList();
     void WriteIndex();
+    // WriteIndex then ReloadList, or the same with other titles than the list holds. The list
+    // gets what reading the index back would give, without reading it: one copy of the program
+    // runs, so the file holds the bytes just written.
+    void WriteIndexAndReloadList();
+    void WriteIndexAndReloadList(std::vector<std::u16string> titles);
 
     MemoStore& store() { return store_.value(); }
     HandlerTrace* trace = nullptr;
