@@ -1,4 +1,7 @@
 // Refused file calls: the run-time error box, and every memo's text still on disk.
+#include <cerrno>
+#include <cstring>
+
 #include "test_support.h"
 
 namespace tetomu::test {
@@ -12,8 +15,7 @@ class FaultsTest : public WindowTest {
     void refuseCall(int n) {
         int seen = 0;
         files.before = [n, seen](std::string_view, const fs::path& p) mutable {
-            if (seen++ == n)
-                throw diskFull(p);
+            if (seen++ == n) throw diskFull(p);
         };
     }
 };
@@ -43,16 +45,14 @@ TEST_F(FaultsTest, EveryCallOfASessionMayFailWithoutLosingAMemo) {
         refuseCall(n);
         session();
         files.before = nullptr;
-        if (platform.errors.empty())
-            break;  // the whole session ran: every call has been tried
+        if (platform.errors.empty()) break;  // the whole session ran: every call has been tried
         EXPECT_EQ(platform.errors.size(), 1u);
         EXPECT_TRUE(w().ended());
         // Whatever was saved is whole: each text is one of the versions the session produced.
         std::set<std::string> texts;
         for (const auto& name : fileNames(memoDir)) {
             EXPECT_EQ(name.find(".saving"), std::string::npos) << name;
-            if (name != "group.gl")
-                texts.insert(readBytes(memoDir / name));
+            if (name != "group.gl") texts.insert(readBytes(memoDir / name));
         }
         const std::set<std::string> known{"zero", "one", "one+", "two", "new", "n", "ne", ""};
         for (const auto& t : texts)
@@ -89,6 +89,50 @@ TEST_F(FaultsTest, ASwapThatFailsHalfWayPutsTheFilesBack) {
         EXPECT_EQ(memoBytes(2), "C");
         EXPECT_EQ(indexBytes(), "A\r\nB\r\nC\r\n");
         EXPECT_EQ(fileNames(memoDir), (Names{"0.txt", "1.txt", "2.txt", "group.gl"}));
+    }
+}
+
+TEST_F(FaultsTest, EachKindOfRefusalNamesItselfAndThePathAndTheRestartIsWhole) {
+    struct Kind {
+        StoreFault fault;
+        int code;
+        std::u16string_view words;
+    };
+    const Kind kinds[] = {
+        {StoreFault::DiskFull, ENOSPC, u"ディスクがいっぱいです"},
+        {StoreFault::AccessDenied, EACCES, u"アクセスできません"},
+        {StoreFault::IoError, EIO, u"読み書きに失敗しました"},
+    };
+    for (const Kind& kind : kinds) {
+        SCOPED_TRACE(kind.code);
+        TempDir run;
+        memoDir = run.path() / "memo";
+        fs::create_directory(memoDir);
+        platform = FakePlatform{};
+        platform.directory = run.path().native();
+        files.before = nullptr;
+        start({u"zero", u"one", u"two"});
+        w().userSelect(0);
+        // The delete path: 0.txt removed, then the index refused.
+        files.before = [&](std::string_view op, const fs::path& p) {
+            if (op == "write") throw StoreError(kind.fault, kind.code, std::strerror(kind.code), p);
+        };
+        w().choose(Command::Delete);
+        files.before = nullptr;
+        ASSERT_EQ(platform.errors.size(), 1u);
+        EXPECT_NE(platform.errors[0].find(kind.words), std::u16string::npos);
+        EXPECT_NE(platform.errors[0].find(u"group.gl"), std::u16string::npos);
+        const std::string number = "'" + std::to_string(kind.code) + "'";
+        EXPECT_NE(platform.errors[0].find(std::u16string(number.begin(), number.end())),
+                  std::u16string::npos);
+        // The next start finishes the delete: the other two memos, in order, under 0 and 1.
+        platform = FakePlatform{};
+        platform.directory = run.path().native();
+        startAsIs();
+        EXPECT_EQ(fileNames(memoDir), (Names{"0.txt", "1.txt", "group.gl"}));
+        EXPECT_EQ(memoBytes(0), "one");
+        EXPECT_EQ(memoBytes(1), "two");
+        EXPECT_EQ(indexBytes(), "one\r\ntwo\r\n");
     }
 }
 
