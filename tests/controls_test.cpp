@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "window/controls.h"
+#include "window/display_text.h"
 
 namespace tetomu {
 namespace {
@@ -84,6 +85,12 @@ TEST(Controls, CheckBoxRaisesOnAChangeOfValue) {
     box.userClick();
     EXPECT_EQ(seen, (std::vector<int>{1, 0, 1}));
     EXPECT_EQ(heard.events, std::vector<std::string>{"value"});
+}
+
+TEST(Controls, ANulIsShownAsASymbolAndComesBack) {
+    const std::u16string text(u"a\0b\0", 4);
+    EXPECT_EQ(textForDisplay(text), u"a\u2400b\u2400");
+    EXPECT_EQ(textFromDisplay(textForDisplay(text)), text);
 }
 
 }  // namespace

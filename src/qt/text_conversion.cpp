@@ -1,5 +1,7 @@
 #include "qt/text_conversion.h"
 
+#include "window/display_text.h"
+
 namespace tetomu {
 
 QString toQString(std::u16string_view text) {
@@ -19,6 +21,8 @@ QString toEditorText(std::u16string_view text) {
         if (c == u'\r') {
             if (i + 1 < text.size() && text[i + 1] == u'\n') ++i;
             out += QLatin1Char('\n');
+        } else if (c == u'\0') {
+            out += QChar(kNulSymbol);
         } else {
             out += QChar(c);
         }
@@ -32,6 +36,8 @@ std::u16string fromEditorText(const QString& rawText) {
     for (const QChar c : rawText) {
         if (c == QChar::ParagraphSeparator || c == QChar::LineSeparator || c == QLatin1Char('\n')) {
             out += u"\r\n";
+        } else if (c.unicode() == kNulSymbol) {
+            out += u'\0';
         } else {
             out += char16_t(c.unicode());
         }
@@ -43,6 +49,7 @@ QString toListText(std::u16string_view title) {
     QString out = toQString(title);
     out.replace(QLatin1Char('\r'), QLatin1Char(' '));
     out.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    out.replace(QChar(u'\0'), QChar(kNulSymbol));
     return out;
 }
 

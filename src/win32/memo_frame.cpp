@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "win32/resource.h"
+#include "window/display_text.h"
 #include "window/layout.h"
 #include "window/texts.h"
 
@@ -291,7 +292,7 @@ void MemoFrame::command(int id, int code) {
         case kIdTxtmemo:
             // The text box also reports texts the core put into it; those are no edits.
             if (code != EN_CHANGE || assigning_) return;
-            window_.userEdit(windowText(edit_));
+            window_.userEdit(textFromDisplay(windowText(edit_)));
             break;
         default:
             return;
@@ -384,7 +385,8 @@ void MemoFrame::syncList() {
             SendMessageW(list_, LB_INITSTORAGE, newEnd - head, 0);
         }
         for (std::size_t i = head; i < newEnd; ++i) {
-            SendMessageW(list_, LB_INSERTSTRING, i, reinterpret_cast<LPARAM>(wide(items[i])));
+            const std::u16string row = textForDisplay(items[i]);
+            SendMessageW(list_, LB_INSERTSTRING, i, reinterpret_cast<LPARAM>(wide(row)));
         }
         shownItems_ = items;
         SendMessageW(list_, LB_SETTOPINDEX, WPARAM(top), 0);
@@ -419,7 +421,7 @@ void MemoFrame::syncMenu() {
 void MemoFrame::textAssigned() {
     if (!edit_) return;
     assigning_ = true;
-    SetWindowTextW(edit_, wide(window_.txtmemo.Text()));
+    SetWindowTextW(edit_, wide(textForDisplay(window_.txtmemo.Text())));
     assigning_ = false;
 }
 

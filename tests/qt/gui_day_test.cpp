@@ -269,7 +269,7 @@ void DayTest::savingLeavesCaretScrollAndListWhereThePersonLeftThem() {
 
 void DayTest::oddLineBreaksAndBytesSurviveOpeningAndEditing() {
     Session s;
-    const QByteArray odd = QByteArray("a\nb\rc\r\nd") + char(0xFF) + "e";
+    const QByteArray odd = QByteArray("a\nb\rc\r\nd") + char(0xFF) + "e" + char(0) + "f";
     writeFile(s.memoPath("group.gl"), "odd\r\n");
     writeFile(s.memoPath("0.txt"), odd);
     QVERIFY(s.start());
@@ -277,13 +277,15 @@ void DayTest::oddLineBreaksAndBytesSurviveOpeningAndEditing() {
     QCOMPARE(s.text().document()->blockCount(), 4);
     // Opening saves the text exactly as it was read.
     QCOMPARE(s.file("0.txt"), odd);
-    QCOMPARE(s.file("group.gl"), QByteArray("a\nb\rc") + "d" + char(0xFF) + "e\r\n");
+    QCOMPARE(s.file("group.gl"),
+             QByteArray("a\nb\rc") + "d" + char(0xFF) + "e" + char(0) + "f\r\n");
 
-    // An edit sends the box's own text, in CR LF lines; the undecodable byte comes back.
+    // An edit sends the box's own text, in CR LF lines; the undecodable byte and the NUL (shown
+    // as a symbol) come back.
     s.text().setFocus();
     QTest::keyClick(&s.text(), Qt::Key_End, Qt::ControlModifier);
     s.type("!");
-    QCOMPARE(s.file("0.txt"), QByteArray("a\r\nb\r\nc\r\nd") + char(0xFF) + "e!");
+    QCOMPARE(s.file("0.txt"), QByteArray("a\r\nb\r\nc\r\nd") + char(0xFF) + "e" + char(0) + "f!");
 }
 
 QTEST_MAIN(DayTest)
