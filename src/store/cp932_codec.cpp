@@ -34,12 +34,14 @@ constexpr int rank(unsigned char lead) {
     return 0;
 }
 
-// One entry per UTF-16 code unit: the pair (lead << 8 | trail), a single byte, or 0.
+// One entry per UTF-16 code unit: the pair (lead << 8 | trail), a single byte, or 0 for a unit
+// that needs a closer look (see encodeSpecial), CR and NUL among them.
 struct EncodeTable {
     std::array<std::uint16_t, 0x10000> bytes{};
     EncodeTable() {
         for (int c = 1; c < 0x80; ++c)
             bytes[c] = std::uint16_t(c);
+        bytes[u'\r'] = 0;
         for (int b = 0xA1; b <= 0xDF; ++b)
             bytes[0xFF61 + (b - 0xA1)] = std::uint16_t(b);
         for (int row = 0; row < kRows; ++row) {
@@ -127,46 +129,65 @@ std::uint16_t pairAfterKeptLead(unsigned char keptLead, char16_t c, std::uint16_
     return preferred;
 }
 
+// The units that the table cannot answer alone: NUL and CR (a CR LF inside a line matters to
+// the caller), surrogates with the kept bytes among them, and what the code page cannot hold.
+// Writes unit i, and the unit after it when a kept lead byte decides its pair; returns the index
+// of the next unit to write.
+std::size_t encodeSpecial(std::u16string_view text, std::size_t i, char*& p, bool& plain) {
+    const auto& table = encodeTable().bytes;
+    const std::size_t n = text.size();
+    const char16_t c = text[i];
+    if (c < 0x80) {
+        if (c == u'\r' && i + 1 < n && text[i + 1] == u'\n') plain = false;
+        *p++ = char(c);
+        return i + 1;
+    }
+    plain = false;
+    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < n && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
+        // A character beyond the 16-bit range: never in the code page, and its second half must
+        // not be taken for a kept byte.
+        *p++ = '?';
+        return i + 2;
+    }
+    if (!Cp932Codec::isEscape(c)) {
+        *p++ = '?';
+        return i + 1;
+    }
+    const auto kept = std::uint8_t(c - 0xDC00);
+    *p++ = char(kept);
+    // A two-byte character right after a kept lead byte must not join it into a pair.
+    if (rowOf(kept) < 0 || i + 1 >= n) return i + 1;
+    const char16_t next = text[i + 1];
+    if (next < 0x80 || (next >= 0xD800 && next <= 0xDFFF)) return i + 1;
+    const std::uint16_t v = table[next];
+    if (v <= 0xFF) return i + 1;
+    const std::uint16_t pair = pairAfterKeptLead(kept, next, v);
+    *p++ = char(pair >> 8);
+    *p++ = char(pair & 0xFF);
+    return i + 2;
+}
+
 // Writes the bytes of text at p, which has room for two bytes a code unit, and returns the end.
 // plain is cleared when some unit does not come back as itself from decoding (a kept byte, a
 // character the code page cannot hold) or when the text holds a CR LF.
 char* encodeTo(std::u16string_view text, char* p, bool& plain) {
-    const auto& table = encodeTable().bytes;
-    const std::size_t n = text.size();
-    unsigned char keptLead = 0;  // the byte just written, when it is a kept lead byte
-    for (std::size_t i = 0; i < n; ++i) {
-        const char16_t c = text[i];
-        const unsigned char before = std::exchange(keptLead, 0);
-        if (c < 0x80) {
-            if (c == u'\r' && i + 1 < n && text[i + 1] == u'\n') plain = false;
-            *p++ = char(c);
-            continue;
-        }
-        if (c >= 0xD800 && c <= 0xDFFF) {
-            plain = false;
-            if (c <= 0xDBFF && i + 1 < n && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
-                // A character beyond the 16-bit range: never in the code page, and its second
-                // half must not be taken for a kept byte.
-                *p++ = '?';
-                ++i;
-                continue;
-            }
-            if (Cp932Codec::isEscape(c)) {
-                *p++ = char(c - 0xDC00);
-                if (rowOf(std::uint8_t(c - 0xDC00)) >= 0) keptLead = std::uint8_t(c - 0xDC00);
-                continue;
-            }
-        }
-        std::uint16_t v = table[c];
-        if (before != 0 && v > 0xFF) v = pairAfterKeptLead(before, c, v);
-        if (v == 0) {
-            plain = false;
-            *p++ = '?';
-        } else if (v > 0xFF) {
-            *p++ = char(v >> 8);
-            *p++ = char(v & 0xFF);
-        } else {
+    const std::uint16_t* const table = encodeTable().bytes.data();
+    const char16_t* const begin = text.data();
+    const char16_t* const end = begin + text.size();
+    const char16_t* s = begin;
+    while (s < end) {
+        // Nearly every unit is answered by the table: a pair, or a single byte.
+        const std::uint16_t v = table[*s];
+        if (v > 0xFF) {
+            p[0] = char(v >> 8);
+            p[1] = char(v & 0xFF);
+            p += 2;
+            ++s;
+        } else if (v != 0) {
             *p++ = char(v);
+            ++s;
+        } else {
+            s = begin + encodeSpecial(text, std::size_t(s - begin), p, plain);
         }
     }
     return p;

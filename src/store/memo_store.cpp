@@ -41,17 +41,23 @@ std::filesystem::path MemoStore::TempPath() const {
 
 std::string MemoStore::encodeIndex(std::span<const std::u16string> titles,
                                    std::vector<LineBytes>* unsure) const {
+    std::string bytes;
+    encodeIndexInto(titles, bytes, unsure);
+    return bytes;
+}
+
+void MemoStore::encodeIndexInto(std::span<const std::u16string> titles, std::string& bytes,
+                                std::vector<LineBytes>* unsure) const {
     std::size_t room = 0;
     for (const auto& t : titles)
         room += t.size() * 2 + 2;
-    std::string bytes;
+    bytes.clear();
     bytes.reserve(room);
     for (std::size_t i = 0; i < titles.size(); ++i) {
         const std::size_t begin = bytes.size();
         if (!codec_.encodeLine(titles[i], bytes) && unsure)
             unsure->push_back({int(i), begin, bytes.size()});
     }
-    return bytes;
 }
 
 std::vector<std::u16string> MemoStore::decodeIndex(std::string_view bytes) const {
@@ -77,12 +83,14 @@ std::vector<std::u16string> MemoStore::readIndex() {
 }
 
 void MemoStore::writeIndex(std::span<const std::u16string> titles) {
-    files_.write(IndexPath(), encodeIndex(titles));
+    encodeIndexInto(titles, indexBytes_, nullptr);
+    files_.write(IndexPath(), indexBytes_);
 }
 
 IndexReadBack MemoStore::writeIndexReadBack(std::span<const std::u16string> titles) {
     std::vector<LineBytes> unsure;
-    const std::string bytes = encodeIndex(titles, &unsure);
+    encodeIndexInto(titles, indexBytes_, &unsure);
+    const std::string_view bytes = indexBytes_;
     files_.write(IndexPath(), bytes);
 
     // One copy of the program runs, so the file now holds exactly these bytes: what a read
@@ -92,9 +100,8 @@ IndexReadBack MemoStore::writeIndexReadBack(std::span<const std::u16string> titl
     std::u16string line;
     for (const LineBytes& unsureLine : unsure) {
         line.clear();
-        codec_.decodeAppend(
-            std::string_view(bytes).substr(unsureLine.begin, unsureLine.end - unsureLine.begin),
-            line);
+        codec_.decodeAppend(bytes.substr(unsureLine.begin, unsureLine.end - unsureLine.begin),
+                            line);
         line.resize(line.size() - 2);  // the CR LF that ends every line
         if (line.find(u"\r\n") != std::u16string::npos) {
             // This title reads back as more than one line: the rows no longer match one for one.

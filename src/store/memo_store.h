@@ -62,9 +62,15 @@ class MemoStore {
     std::vector<std::u16string> decodeIndex(std::string_view bytes) const;
 
   private:
+    void encodeIndexInto(std::span<const std::u16string> titles, std::string& bytes,
+                         std::vector<LineBytes>* unsure) const;
+
     FileSystem& files_;
     const TextCodec& codec_;
     NativeString folder_;  // basePath + separator + "memo" + separator
+    // The bytes of the last index written. Only a buffer, kept so that a list of thousands of
+    // titles does not map fresh pages for them on every keystroke; nothing reads it later.
+    std::string indexBytes_;
 };
 
 }  // namespace tetomu
