@@ -84,6 +84,16 @@ void MemoListView::itemsReset() {
     settle();
 }
 
+void MemoListView::itemsReloaded(const std::vector<int>& changedRows) {
+    // A keystroke's reload: the core names the rows that changed, so a list of thousands is not
+    // compared row by row.
+    holdScroll();
+    for (const int row : changedRows)
+        model_.changeRow(row, core_.List1.List(row));
+    selectionModel()->clearSelection();
+    settle();
+}
+
 void MemoListView::itemAdded(int index) {
     holdScroll();
     model_.insertRow(index, core_.List1.List(index));

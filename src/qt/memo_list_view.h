@@ -30,6 +30,7 @@ class MemoListView final : public QListView, private ListBox::Observer {
 
   private:
     void itemsReset() override;
+    void itemsReloaded(const std::vector<int>& changedRows) override;
     void itemAdded(int index) override;
     void itemRemoved(int index) override;
     void itemChanged(int index) override;
