@@ -10,6 +10,7 @@ packages=(
     fonts-noto-cjk
     xvfb xauth openbox x11-utils imagemagick xdotool
     clang libclang-rt-14-dev
+    valgrind python3
 )
 if [ "${1:-}" = "--windows" ]; then
     packages+=(mingw-w64 wine wine64 xvfb xauth locales)
