@@ -41,8 +41,8 @@ void MemoWindow::arrangePath() {
         return;
     }
 
-    swapMemos(swapFrom, swapTo);
-    ReloadList();
+    // ReloadList, from what the index just written reads back as.
+    List1.Reload(swapMemos(swapFrom, swapTo));
     Check1.setValue(0);
     if (txtmemo.Text().empty()) return;
     emptyTextAndDropCreatedMemo();
@@ -52,7 +52,7 @@ void MemoWindow::arrangePath() {
 // with rows a and b exchanged, and temp.txt goes to b's name. The index is written while temp.txt
 // still stands, so a swap cut short at any point leaves temp.txt and one free number behind, which
 // start-up knows how to finish (store/folder_repair.h). A refused call puts back what was done.
-void MemoWindow::swapMemos(int a, int b) {
+std::vector<std::u16string> MemoWindow::swapMemos(int a, int b) {
     MemoStore& s = store();
     const auto pathA = s.MemoPath(a);
     const auto pathB = s.MemoPath(b);
@@ -76,8 +76,9 @@ void MemoWindow::swapMemos(int a, int b) {
         undo([&] { s.rename(temp, pathA); });
         throw;
     }
+    IndexReadBack back;
     try {
-        s.writeIndex(rows);
+        back = s.writeIndexReadBack(rows);
     } catch (const StoreError&) {
         undo([&] {
             s.rename(pathA, pathB);
@@ -95,6 +96,10 @@ void MemoWindow::swapMemos(int a, int b) {
         });
         throw;
     }
+    if (back.allRows) return std::move(*back.allRows);
+    for (auto& [row, text] : back.changedRows)
+        rows[std::size_t(row)] = std::move(text);
+    return rows;
 }
 
 }  // namespace tetomu

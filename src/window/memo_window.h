@@ -99,7 +99,8 @@ class MemoWindow {
     void createPath();
     void updatePath();
     void deletePath();
-    void swapMemos(int a, int b);
+    // Returns the titles as the index it wrote reads back.
+    std::vector<std::u16string> swapMemos(int a, int b);
     void emptyTextAndDropCreatedMemo();
     void msgBox(std::u16string_view prompt);
 
