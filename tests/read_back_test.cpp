@@ -123,6 +123,7 @@ TEST_F(ReadBackTest, IndexBytesAreCutIntoLinesAsTheWholeTextWouldBe) {
 TEST(Cp932Codec, ALineReportedPlainDecodesToItselfAndOneLineEnd) {
     Cp932Codec codec;
     std::mt19937 random(60);
+    std::string buffer;
     for (int round = 0; round < 5000; ++round) {
         const std::u16string text = randomTitle(random, 5);
         std::string line = "kept";
@@ -132,6 +133,8 @@ TEST(Cp932Codec, ALineReportedPlainDecodesToItselfAndOneLineEnd) {
             ASSERT_EQ(codec.decode(line.substr(4)), text + u"\r\n");
             ASSERT_EQ(text.find(u"\r\n"), std::u16string::npos);
         }
+        // Into a kept buffer: the same bytes, whatever the buffer held before.
+        ASSERT_EQ(codec.encodeInto(text, buffer), codec.encode(text));
         std::u16string decoded = u"kept";
         codec.decodeAppend(line, decoded);
         ASSERT_EQ(decoded, u"kept" + codec.decode(line));

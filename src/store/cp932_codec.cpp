@@ -204,6 +204,13 @@ std::string Cp932Codec::encode(std::u16string_view text) const {
     return bytes;
 }
 
+std::string_view Cp932Codec::encodeInto(std::u16string_view text, std::string& buffer) const {
+    if (buffer.size() < text.size() * 2) buffer.resize(text.size() * 2);
+    bool plain = true;
+    const char* end = encodeTo(text, buffer.data(), plain);
+    return {buffer.data(), std::size_t(end - buffer.data())};
+}
+
 bool Cp932Codec::encodeLine(std::u16string_view text, std::string& out) const {
     const std::size_t start = out.size();
     out.resize(start + text.size() * 2 + 2);

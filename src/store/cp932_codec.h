@@ -13,6 +13,8 @@ class Cp932Codec final : public TextCodec {
   public:
     std::u16string decode(std::string_view bytes) const override;
     std::string encode(std::u16string_view text) const override;
+    // Never shrinks the buffer, so a memo written again and again is encoded in place.
+    std::string_view encodeInto(std::u16string_view text, std::string& buffer) const override;
     void decodeAppend(std::string_view bytes, std::u16string& out) const override;
     // A line of plain characters reads back as itself; one with a kept byte, a character the
     // code page cannot hold or a CR LF in it is left to the caller to decode and compare.

@@ -9,6 +9,9 @@
 namespace tetomu {
 namespace {
 
+// The largest encoding buffer kept between memo writes: memos up to about 4 MB of text.
+constexpr std::size_t kKeptMemoBuffer = 8 << 20;
+
 template <class Char>
 std::basic_string<Char> widen(std::string_view ascii) {
     return {ascii.begin(), ascii.end()};
@@ -124,7 +127,9 @@ std::u16string MemoStore::readFile(const std::filesystem::path& path) {
 }
 
 void MemoStore::writeMemo(int n, std::u16string_view text) {
-    files_.write(MemoPath(n), codec_.encode(text));
+    files_.write(MemoPath(n), codec_.encodeInto(text, memoBytes_));
+    // A buffer as big as an unusually long memo is not kept for the rest of the session.
+    if (memoBytes_.size() > kKeptMemoBuffer) std::string().swap(memoBytes_);
 }
 
 void MemoStore::rename(const std::filesystem::path& from, const std::filesystem::path& to) {

@@ -71,6 +71,8 @@ class MemoStore {
     // The bytes of the last index written. Only a buffer, kept so that a list of thousands of
     // titles does not map fresh pages for them on every keystroke; nothing reads it later.
     std::string indexBytes_;
+    // The same for memo texts, so that typing in a long memo encodes it in place.
+    std::string memoBytes_;
 };
 
 }  // namespace tetomu

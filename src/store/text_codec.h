@@ -12,6 +12,12 @@ class TextCodec {
     virtual std::u16string decode(std::string_view bytes) const = 0;
     virtual std::string encode(std::u16string_view text) const = 0;
 
+    // encode() into a buffer the caller keeps: it may grow the buffer, and returns the bytes,
+    // which stay valid until the buffer is used again.
+    virtual std::string_view encodeInto(std::u16string_view text, std::string& buffer) const {
+        buffer = encode(text);
+        return buffer;
+    }
     // decode(), appending to out.
     virtual void decodeAppend(std::string_view bytes, std::u16string& out) const {
         out += decode(bytes);
