@@ -74,6 +74,13 @@ QItemSelectionModel::SelectionFlags MemoListView::selectionCommand(const QModelI
     return flags;
 }
 
+void MemoListView::dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,
+                               const QList<int>& roles) {
+    // A changed title only needs its row repainted: every row has the same size and the list
+    // never scrolls sideways. QListView would lay out all rows again, on every keystroke.
+    QAbstractItemView::dataChanged(topLeft, bottomRight, roles);
+}
+
 void MemoListView::itemsReset() {
     holdScroll();
     if (model_.replaceAll(core_.List1.items())) {
