@@ -27,8 +27,7 @@ class TempDir {
   public:
     TempDir() {
         std::string pattern = (fs::temp_directory_path() / "tetomu-test-XXXXXX").string();
-        if (!::mkdtemp(pattern.data()))
-            throw std::runtime_error("mkdtemp");
+        if (!::mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp");
         path_ = pattern;
     }
     ~TempDir() {
@@ -44,8 +43,7 @@ class TempDir {
 
 inline std::string readBytes(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return "<missing>";
+    if (!in) return "<missing>";
     std::ostringstream out;
     out << in.rdbuf();
     return out.str();
@@ -77,8 +75,7 @@ class FakePlatform final : public WindowPlatform {
     NativeString programDirectory() override { return directory; }
     void MsgBox(const std::u16string& prompt) override {
         messages.push_back(prompt);
-        if (whileMessageShown)
-            whileMessageShown(prompt);
+        if (whileMessageShown) whileMessageShown(prompt);
     }
     void SetWindowPos(InsertAfter insertAfter, unsigned flags) override {
         placements.emplace_back(insertAfter, flags);
@@ -114,8 +111,7 @@ class FaultyFileSystem final : public FileSystem {
   private:
     void check(std::string_view op, const fs::path& p) {
         calls.push_back(std::string(op) + " " + p.filename().string());
-        if (before)
-            before(op, p);
+        if (before) before(op, p);
     }
     PosixFileSystem real_;
 };
@@ -147,8 +143,7 @@ class WindowTest : public ::testing::Test {
             writeBytes(memo(int(i)), codec.encode(texts[i]));
             index += TitleFor(texts[i]) + u"\r\n";
         }
-        if (!texts.empty())
-            writeBytes(indexPath(), codec.encode(index));
+        if (!texts.empty()) writeBytes(indexPath(), codec.encode(index));
         startAsIs();
     }
     void startAsIs() {

@@ -46,8 +46,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) {
         std::string name = info.param.name;
         for (char& c : name)
-            if (!isalnum(static_cast<unsigned char>(c)))
-                c = '_';
+            if (!isalnum(static_cast<unsigned char>(c))) c = '_';
         return name;
     });
 

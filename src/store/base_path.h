@@ -13,7 +13,8 @@ template <class String>
 String basePathFrom(String directory, typename String::value_type separator) {
     if (directory.empty() || directory.back() != separator) return directory;
     if (separator == '\\') return directory.substr(0, 2);
-    while (!directory.empty() && directory.back() == separator) directory.pop_back();
+    while (!directory.empty() && directory.back() == separator)
+        directory.pop_back();
     return directory;
 }
 

@@ -8,7 +8,7 @@
 namespace tetomu {
 
 class FileSystem {
-public:
+  public:
     virtual ~FileSystem() = default;
 
     // The whole content of an existing file.

@@ -23,7 +23,9 @@ std::u16string_view faultText(StoreFault fault) {
     return u"ファイル操作に失敗しました。";
 }
 
-std::u16string fromAscii(std::string_view s) { return {s.begin(), s.end()}; }
+std::u16string fromAscii(std::string_view s) {
+    return {s.begin(), s.end()};
+}
 
 // UTF-8 (system texts and paths on Linux) to UTF-16; bad sequences become U+FFFD.
 std::u16string fromUtf8(std::string_view s) {
@@ -74,7 +76,9 @@ std::u16string nativeText(const Native& native) {
     }
 }
 
-std::u16string pathText(const std::filesystem::path& path) { return nativeText(path.native()); }
+std::u16string pathText(const std::filesystem::path& path) {
+    return nativeText(path.native());
+}
 
 // For what(): a path that does not convert must not turn one error into another.
 std::string pathForMessage(const std::filesystem::path& path) {

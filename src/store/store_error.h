@@ -11,7 +11,7 @@ namespace tetomu {
 enum class StoreFault { NotFound, AlreadyExists, AccessDenied, DiskFull, IoError, Other };
 
 class StoreError : public std::runtime_error {
-public:
+  public:
     StoreError(StoreFault fault, int code, std::string systemText, std::filesystem::path path);
 
     StoreFault fault() const { return fault_; }
@@ -22,7 +22,7 @@ public:
     // The text of the run-time error box: number, what went wrong in the user's words, the path.
     std::u16string boxText() const;
 
-private:
+  private:
     StoreFault fault_;
     int code_;
     std::string systemText_;

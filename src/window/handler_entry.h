@@ -5,7 +5,7 @@
 namespace tetomu {
 
 class MemoWindow::Entered {
-public:
+  public:
     Entered(MemoWindow& window, const char* name) : trace_(window.trace) {
         if (!trace_) return;
         trace_->note(name);
@@ -17,7 +17,7 @@ public:
         if (trace_) --trace_->depth;
     }
 
-private:
+  private:
     HandlerTrace* trace_;
 };
 

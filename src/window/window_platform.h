@@ -15,7 +15,7 @@ inline constexpr unsigned kSwpShowWindow = 0x40;
 inline constexpr unsigned kPlacementFlags = kSwpNoSize | kSwpNoMove | kSwpShowWindow;
 
 class WindowPlatform {
-public:
+  public:
     virtual ~WindowPlatform() = default;
 
     // True when a copy of the program already runs; this start must then end at once.
