@@ -13,7 +13,7 @@ struct Heard : ListBox::Observer, TextBox::Observer, CheckBox::Observer {
     void itemAdded(int i) override { events.push_back("added " + std::to_string(i)); }
     void itemRemoved(int i) override { events.push_back("removed " + std::to_string(i)); }
     void itemChanged(int i) override { events.push_back("changed " + std::to_string(i)); }
-    void selectionChanged(int i) override { events.push_back("selected " + std::to_string(i)); }
+    void itemSelected(int i) override { events.push_back("selected " + std::to_string(i)); }
     void textAssigned() override { events.push_back("text"); }
     void valueChanged() override { events.push_back("value"); }
 };

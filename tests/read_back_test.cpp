@@ -164,7 +164,7 @@ struct HeardReload : ListBox::Observer {
     void itemAdded(int i) override { events.push_back("added " + std::to_string(i)); }
     void itemRemoved(int i) override { events.push_back("removed " + std::to_string(i)); }
     void itemChanged(int i) override { events.push_back("changed " + std::to_string(i)); }
-    void selectionChanged(int i) override { events.push_back("selected " + std::to_string(i)); }
+    void itemSelected(int i) override { events.push_back("selected " + std::to_string(i)); }
 };
 
 TEST_F(ReadBackWindowTest, RowsThatReadBackOtherwiseAreShownAsTheyReadBack) {
@@ -211,7 +211,7 @@ TEST(Controls, AReloadOfChangedRowsReplacesThemAndClearsTheSelection) {
         void itemAdded(int) override {}
         void itemRemoved(int) override {}
         void itemChanged(int) override {}
-        void selectionChanged(int) override {}
+        void itemSelected(int) override {}
     } old;
     list.setObserver(&old);
     int clicks = 0;

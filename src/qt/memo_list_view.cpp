@@ -119,7 +119,7 @@ void MemoListView::itemChanged(int index) {
     model_.changeRow(index, core_.List1.List(index));
 }
 
-void MemoListView::selectionChanged(int) {
+void MemoListView::itemSelected(int) {
     holdScroll();
     settle();
 }

@@ -36,7 +36,7 @@ class MemoListView final : public QListView, private ListBox::Observer {
     void itemAdded(int index) override;
     void itemRemoved(int index) override;
     void itemChanged(int index) override;
-    void selectionChanged(int index) override;
+    void itemSelected(int index) override;
 
     void holdScroll();
     // Shows the core's selection with the list scrolled where the person left it, moved only

@@ -105,7 +105,7 @@ class MemoFrame final : public WindowPlatform,
     void itemAdded(int) override { listStale_ = true; }
     void itemRemoved(int) override { listStale_ = true; }
     void itemChanged(int) override { listStale_ = true; }
-    void selectionChanged(int) override { listStale_ = true; }
+    void itemSelected(int) override { listStale_ = true; }
     // TextBox::Observer.
     void textAssigned() override;
     // CheckBox::Observer.

@@ -61,7 +61,7 @@ void ListBox::ReloadChanged(std::vector<std::pair<int, std::u16string>> changedR
 void ListBox::setSelected(int i) {
     if (i < 0 || i >= ListCount()) throw std::out_of_range("ListBox::setSelected");
     index_ = i;
-    if (observer_) observer_->selectionChanged(i);
+    if (observer_) observer_->itemSelected(i);
     raise(onClick);
 }
 

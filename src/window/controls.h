@@ -27,7 +27,7 @@ class ListBox {
         virtual void itemAdded(int index) = 0;
         virtual void itemRemoved(int index) = 0;
         virtual void itemChanged(int index) = 0;
-        virtual void selectionChanged(int index) = 0;
+        virtual void itemSelected(int index) = 0;
         virtual ~Observer() = default;
     };
 
