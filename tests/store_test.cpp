@@ -69,6 +69,19 @@ TEST_F(StoreTest, MemoFileHoldsTheTextAndNothingElse) {
     EXPECT_EQ(fileNames(memoDir), std::vector<std::string>{"10.txt"});
 }
 
+TEST_F(StoreTest, OneLookAtTheFolderFindsTheMemoFilesByTheirExactNames) {
+    for (const char* name : {"0.txt", "2.txt", "10.txt", "temp.txt", "010.txt", "3.txt.saving",
+                             "4.TXT", "x5.txt", ".txt", "123456.txt", "group.gl"})
+        writeBytes(memoDir / name, "");
+    const auto folder = store.scanFolder();
+    EXPECT_TRUE(folder.temp);
+    std::vector<int> found;
+    for (int n = 0; n < int(folder.memos.size()); ++n)
+        if (folder.hasMemo(n)) found.push_back(n);
+    EXPECT_EQ(found, (std::vector<int>{0, 2, 10}));
+    EXPECT_FALSE(folder.hasMemo(-1));
+}
+
 TEST_F(StoreTest, RefusedCallsSayWhatAndWhere) {
     auto faultOf = [](auto&& call) {
         try {

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tetomu {
 
@@ -23,6 +24,9 @@ class FileSystem {
     // Refuses a missing file.
     virtual void remove(const std::filesystem::path& path) = 0;
     virtual bool exists(const std::filesystem::path& path) = 0;
+    // The names of the entries in a folder, in no order: one pass, where asking exists() for each
+    // of 32767 memos would cost a system call each.
+    virtual std::vector<std::filesystem::path> names(const std::filesystem::path& folder);
 };
 
 // The sibling that write() fills before it replaces the target; no memo folder name looks like it.

@@ -72,14 +72,15 @@ RepairResult repairInterruptedSteps(MemoStore& store) {
     auto& titles = result.titles;
     const int lines = int(titles.size());
 
+    const MemoStore::FolderContents folder = store.scanFolder();
     std::vector<int> gaps;
     for (int i = 0; i < lines; ++i) {
-        if (!store.exists(store.MemoPath(i))) gaps.push_back(i);
+        if (!folder.hasMemo(i)) gaps.push_back(i);
     }
     int strays = 0;
-    while (store.exists(store.MemoPath(lines + strays)))
+    while (folder.hasMemo(lines + strays))
         ++strays;
-    const bool temp = store.exists(store.TempPath());
+    const bool temp = folder.temp;
 
     if (!temp && gaps.empty() && strays == 0) return result;
     if (temp && gaps.size() == 1 && strays == 0) {

@@ -140,6 +140,34 @@ void MemoStore::remove(const std::filesystem::path& path) {
     files_.remove(path);
 }
 
+MemoStore::FolderContents MemoStore::scanFolder() {
+    FolderContents contents;
+    const std::filesystem::path temp = TempPath().filename();
+    for (const auto& name : files_.names(folder_)) {
+        if (name == temp) {
+            contents.temp = true;
+            continue;
+        }
+        // Only the names MemoPath gives: plain decimal, no leading zero, ".txt".
+        const auto& s = name.native();
+        const std::size_t digits = s.size() >= 4 ? s.size() - 4 : 0;
+        if (digits == 0 || digits > 5 ||
+            s.compare(digits, 4, widen<NativeString::value_type>(".txt")) != 0 ||
+            (s[0] == '0' && digits > 1))
+            continue;
+        int n = 0;
+        bool decimal = true;
+        for (std::size_t i = 0; i < digits && decimal; ++i) {
+            decimal = s[i] >= '0' && s[i] <= '9';
+            n = n * 10 + (s[i] - '0');
+        }
+        if (!decimal) continue;
+        if (contents.memos.size() <= std::size_t(n)) contents.memos.resize(std::size_t(n) + 1);
+        contents.memos[std::size_t(n)] = true;
+    }
+    return contents;
+}
+
 bool MemoStore::exists(const std::filesystem::path& path) {
     return files_.exists(path);
 }

@@ -49,6 +49,16 @@ class MemoStore {
     void remove(const std::filesystem::path& path);
     bool exists(const std::filesystem::path& path);
 
+    // Which memo numbers have a file, and whether temp.txt is there, from one look at the folder.
+    struct FolderContents {
+        std::vector<bool> memos;
+        bool temp = false;
+        bool hasMemo(int n) const {
+            return n >= 0 && std::size_t(n) < memos.size() && memos[std::size_t(n)];
+        }
+    };
+    FolderContents scanFolder();
+
     // Where a line of the index is in its bytes, CR LF included.
     struct LineBytes {
         int row;
