@@ -6,12 +6,13 @@
 
 namespace tetomu {
 
-std::vector<std::filesystem::path> FileSystem::names(const std::filesystem::path& folder) {
-    std::vector<std::filesystem::path> found;
+std::vector<std::filesystem::path::string_type> FileSystem::names(
+    const std::filesystem::path& folder) {
+    std::vector<std::filesystem::path::string_type> found;
     std::error_code error;
     for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end;
          it.increment(error)) {
-        found.push_back(it->path().filename());
+        found.push_back(it->path().filename().native());
     }
     if (error) {
         const StoreFault fault = error == std::errc::no_such_file_or_directory

@@ -26,7 +26,8 @@ class FileSystem {
     virtual bool exists(const std::filesystem::path& path) = 0;
     // The names of the entries in a folder, in no order: one pass, where asking exists() for each
     // of 32767 memos would cost a system call each.
-    virtual std::vector<std::filesystem::path> names(const std::filesystem::path& folder);
+    virtual std::vector<std::filesystem::path::string_type> names(
+        const std::filesystem::path& folder);
 };
 
 // The sibling that write() fills before it replaces the target; no memo folder name looks like it.

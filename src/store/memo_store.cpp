@@ -142,14 +142,14 @@ void MemoStore::remove(const std::filesystem::path& path) {
 
 MemoStore::FolderContents MemoStore::scanFolder() {
     FolderContents contents;
-    const std::filesystem::path temp = TempPath().filename();
+    const NativeString temp = TempPath().filename().native();
     for (const auto& name : files_.names(folder_)) {
         if (name == temp) {
             contents.temp = true;
             continue;
         }
         // Only the names MemoPath gives: plain decimal, no leading zero, ".txt".
-        const auto& s = name.native();
+        const NativeString& s = name;
         const std::size_t digits = s.size() >= 4 ? s.size() - 4 : 0;
         if (digits == 0 || digits > 5 ||
             s.compare(digits, 4, widen<NativeString::value_type>(".txt")) != 0 ||

@@ -1,5 +1,6 @@
 #include "store/posix_file_system.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -150,6 +151,25 @@ void PosixFileSystem::remove(const std::filesystem::path& path) {
 bool PosixFileSystem::exists(const std::filesystem::path& path) {
     struct stat st {};
     return ::lstat(path.c_str(), &st) == 0;
+}
+
+}  // namespace tetomu
+
+namespace tetomu {
+
+std::vector<std::string> PosixFileSystem::names(const std::filesystem::path& folder) {
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir) fail(errno, folder);
+    std::vector<std::string> found;
+    errno = 0;
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string_view name = entry->d_name;
+        if (name != "." && name != "..") found.emplace_back(name);
+    }
+    const int err = errno;
+    ::closedir(dir);
+    if (err != 0) fail(err, folder);
+    return found;
 }
 
 }  // namespace tetomu

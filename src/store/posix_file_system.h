@@ -15,6 +15,7 @@ class PosixFileSystem final : public FileSystem {
     void rename(const std::filesystem::path& from, const std::filesystem::path& to) override;
     void remove(const std::filesystem::path& path) override;
     bool exists(const std::filesystem::path& path) override;
+    std::vector<std::string> names(const std::filesystem::path& folder) override;
 
     // The steps of write(), in order. The reliability tests stop the program at each of them to
     // show that none leaves a memo truncated; nothing else sets the hook.
