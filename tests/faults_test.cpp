@@ -36,11 +36,7 @@ TEST_F(FaultsTest, EveryCallOfASessionMayFailWithoutLosingAMemo) {
     for (int n = 0;; ++n) {
         SCOPED_TRACE("refused call " + std::to_string(n));
         TempDir run;
-        fs::create_directory(run.path() / "memo");
-        platform = FakePlatform{};
-        platform.directory = run.path().native();
-        memoDir = run.path() / "memo";
-        files.before = nullptr;
+        useFolderIn(run);
         start({u"zero", u"one", u"two"});
         refuseCall(n);
         session();
@@ -66,11 +62,7 @@ TEST_F(FaultsTest, ASwapThatFailsHalfWayPutsTheFilesBack) {
     for (int failing = 0; failing < 4; ++failing) {
         SCOPED_TRACE("failing step " + std::to_string(failing));
         TempDir run;
-        memoDir = run.path() / "memo";
-        fs::create_directory(memoDir);
-        platform = FakePlatform{};
-        platform.directory = run.path().native();
-        files.before = nullptr;
+        useFolderIn(run);
         start({u"A", u"B", u"C"});
         w().userSelect(0);
         w().userClickCheck();
@@ -106,11 +98,7 @@ TEST_F(FaultsTest, EachKindOfRefusalNamesItselfAndThePathAndTheRestartIsWhole) {
     for (const Kind& kind : kinds) {
         SCOPED_TRACE(kind.code);
         TempDir run;
-        memoDir = run.path() / "memo";
-        fs::create_directory(memoDir);
-        platform = FakePlatform{};
-        platform.directory = run.path().native();
-        files.before = nullptr;
+        useFolderIn(run);
         start({u"zero", u"one", u"two"});
         w().userSelect(0);
         // The delete path: 0.txt removed, then the index refused.

@@ -136,6 +136,15 @@ class WindowTest : public ::testing::Test {
         platform.directory = dir.path().native();
     }
 
+    // Moves to a fresh memo folder inside run, for a test that plays many sessions in turn.
+    void useFolderIn(const TempDir& run) {
+        memoDir = run.path() / "memo";
+        fs::create_directory(memoDir);
+        platform = FakePlatform{};
+        platform.directory = run.path().native();
+        files.before = nullptr;
+    }
+
     // Lays out memos as the program would have stored them, then starts the window.
     void start(const std::vector<std::u16string>& texts = {}) {
         std::u16string index;
