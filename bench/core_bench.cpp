@@ -164,7 +164,7 @@ void BM_DeleteFirst(benchmark::State& state) {
 
 // Arrange mode: memo 1 is open and "整理" ticked; a click on memo count-2 swaps the two. The
 // swap also empties the text box, which creates a "temp" memo that it removes again; in a full
-// list there is no room for it, and the swap ends with the "full" message instead.
+// list there is no room for it, and the swap ends with the box emptied and nothing created.
 void BM_Swap(benchmark::State& state) {
     const int count = int(state.range(0));
     MemoFolder& folder = MemoFolder::get(count);
@@ -200,7 +200,7 @@ void BM_Swap(benchmark::State& state) {
         });
         run.op([&] { w.userSelect(b); });
     }
-    if (w.Check1.Value() != 0 || s.platform.messages != (full ? int(state.iterations()) : 0))
+    if (w.Check1.Value() != 0 || s.platform.messages != 0)
         state.SkipWithError("the swap did not complete");
 }
 

@@ -173,10 +173,12 @@ TEST_F(EditingTest, AFullListCreatesNothingAndSaysSo) {
     EXPECT_EQ(indexBytes(), index);
     EXPECT_FALSE(fs::exists(memo(kMaxMemos)));
 
-    // "新規" cannot make its temporary memo either, and must not take away the last real one.
+    // "新規" cannot make its temporary memo either, and must not take away the last real one; its
+    // emptied box has nothing to lose, so nothing is said.
     w().userSelect(0);
     type(u"u");
     w().choose(Command::New);
+    EXPECT_EQ(platform.messages.size(), 1u);
     EXPECT_EQ(memoBytes(kMaxMemos - 1), "last");
     EXPECT_EQ(memoBytes(0), "tu");
     EXPECT_EQ(w().List1.ListCount(), kMaxMemos);

@@ -26,8 +26,9 @@ void MemoWindow::txtmemo_Change() {
 // The text becomes a new memo at the end of the list, and is selected.
 void MemoWindow::createPath() {
     if (List1.ListCount() >= kMaxMemos) {
-        // The store numbers memos with 16 bits; one more would overflow. Nothing is written.
-        msgBox(texts::kListFull);
+        // The store numbers memos with 16 bits; one more would overflow. Nothing is written. An
+        // empty box (New or a swap clearing it) has nothing to lose, so only typed text is told.
+        if (!txtmemo.Text().empty()) msgBox(texts::kListFull);
         return;
     }
     // A file under the new memo's number holds text that the index does not name (put there by
