@@ -358,8 +358,23 @@ void MemoFrame::afterAction() {
 void MemoFrame::syncList() {
     listStale_ = false;
     const auto& items = window_.List1.items();
-    const bool rowsChanged = items != shownItems_;
-    if (rowsChanged) {
+    bool rowsChanged = false;
+    if (!listReshaped_) {
+        // The rows stayed where they were: rewrite only the ones the core named and that differ.
+        const LRESULT top = SendMessageW(list_, LB_GETTOPINDEX, 0, 0);
+        for (const int row : changedRows_) {
+            const auto r = std::size_t(row);
+            if (items[r] == shownItems_[r]) continue;
+            if (!rowsChanged) SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
+            rowsChanged = true;
+            shownItems_[r] = items[r];
+            const std::u16string text = textForDisplay(items[r]);
+            SendMessageW(list_, LB_DELETESTRING, r, 0);
+            SendMessageW(list_, LB_INSERTSTRING, r, reinterpret_cast<LPARAM>(wide(text)));
+        }
+        if (rowsChanged) SendMessageW(list_, LB_SETTOPINDEX, WPARAM(top), 0);
+    } else if (items != shownItems_) {
+        rowsChanged = true;
         const LRESULT top = SendMessageW(list_, LB_GETTOPINDEX, 0, 0);
         SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
         // Only the rows between the unchanged start and the unchanged end are rewritten: a
@@ -391,6 +406,8 @@ void MemoFrame::syncList() {
         shownItems_ = items;
         SendMessageW(list_, LB_SETTOPINDEX, WPARAM(top), 0);
     }
+    listReshaped_ = false;
+    changedRows_.clear();
     const int want = window_.List1.ListIndex();
     if (int(SendMessageW(list_, LB_GETCURSEL, 0, 0)) != want) {
         SendMessageW(list_, LB_SETCURSEL, WPARAM(want), 0);

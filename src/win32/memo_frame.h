@@ -101,10 +101,18 @@ class MemoFrame final : public WindowPlatform,
 
     // ListBox::Observer: the list is brought up to date at the end of the action, or before a
     // message box, so a reload that changes one title repaints one row.
-    void itemsReset() override { listStale_ = true; }
-    void itemAdded(int) override { listStale_ = true; }
-    void itemRemoved(int) override { listStale_ = true; }
-    void itemChanged(int) override { listStale_ = true; }
+    // A keystroke only changes rows the core names; anything else is compared row by row.
+    void itemsReset() override { listStale_ = listReshaped_ = true; }
+    void itemsReloaded(const std::vector<int>& rows) override {
+        listStale_ = true;
+        changedRows_.insert(changedRows_.end(), rows.begin(), rows.end());
+    }
+    void itemAdded(int) override { listStale_ = listReshaped_ = true; }
+    void itemRemoved(int) override { listStale_ = listReshaped_ = true; }
+    void itemChanged(int row) override {
+        listStale_ = true;
+        changedRows_.push_back(row);
+    }
     void itemSelected(int) override { listStale_ = true; }
     // TextBox::Observer.
     void textAssigned() override;
@@ -134,6 +142,8 @@ class MemoFrame final : public WindowPlatform,
     // What the native list shows, so a reload rewrites only the rows that changed.
     std::vector<std::u16string> shownItems_;
     bool listStale_ = false;
+    bool listReshaped_ = false;
+    std::vector<int> changedRows_;
     // A mouse press on the list is one click, made when the list box has finished with it.
     WNDPROC oldListProc_ = nullptr;
     int listDepth_ = 0;
