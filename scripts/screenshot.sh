@@ -7,7 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 program=$(realpath "${1:-build/tetomu}")
 out=docs/screenshot.png
-source scripts/x11-session.sh
+source scripts/lib/x11-session.sh
 
 work=$(mktemp -d)
 app_pid=""

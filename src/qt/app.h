@@ -7,7 +7,7 @@
 #include "qt/main_window.h"
 #include "qt/qt_platform.h"
 #include "store/cp932_codec.h"
-#include "store/posix_file_system.h"
+#include "store/file_system_posix.h"
 #include "window/memo_window.h"
 
 namespace tetomu {

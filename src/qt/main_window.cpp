@@ -32,23 +32,27 @@ QRect pixels(const QWidget& w, const layout::Rect& r) {
 }  // namespace
 
 MainWindow::MainWindow(MemoWindow& core) : core_(core) {
-    // A fixed frame: no maximise box, and the size set below never changes.
-    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    // A fixed frame: the hints are the program's own (no maximise box), and the size set below
+    // never changes.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
     setWindowTitle(text(texts::kCaption));
     setWindowIcon(QIcon(QStringLiteral(":/tetomu.png")));
     buildControls();
     buildMenu();
-    core_.Check1.setObserver(this);
-    for (auto& item : core_.t11)
-        item.setObserver(this);
+    core_.observeCheck(this);
+    core_.observeMenu(this);
     checkedChanged();
 }
 
 MainWindow::~MainWindow() {
-    core_.Check1.setObserver(nullptr);
-    for (auto& item : core_.t11)
-        item.setObserver(nullptr);
+    core_.observeCheck(nullptr);
+    core_.observeMenu(nullptr);
+}
+
+QAction* MainWindow::action(Command command) const {
+    return actions_[int(command)];
 }
 
 void MainWindow::buildControls() {
@@ -62,23 +66,27 @@ void MainWindow::buildControls() {
     // Created in the tab order: List1, Check1, txtmemo. The label takes no focus.
     list_ = new MemoListView(core_, client);
     list_->setObjectName(QStringLiteral("List1"));
+    list_->setAccessibleName(text(texts::kListName));
     list_->setGeometry(pixels(*client, layout::kList1));
 
     check_ = new QCheckBox(text(texts::kCheckCaption), client);
     check_->setObjectName(QStringLiteral("Check1"));
+    // The caption lies beyond the box and is never seen; a screen reader says the label's word.
+    check_->setAccessibleName(text(core_.arrangeLabel()));
     check_->setGeometry(pixels(*client, layout::kCheck1));
     connect(check_, &QCheckBox::clicked, this, [this] {
         core_.userClickCheck();
         valueChanged();
     });
 
-    label_ = new QLabel(text(core_.Label3.Caption), client);
+    label_ = new QLabel(text(core_.arrangeLabel()), client);
     label_->setObjectName(QStringLiteral("Label3"));
     label_->setGeometry(pixels(*client, layout::kLabel3));
 
     // Its right and bottom borders lie just outside the client area.
     text_ = new MemoTextEdit(core_, client);
     text_->setObjectName(QStringLiteral("txtmemo"));
+    text_->setAccessibleName(text(texts::kTextName));
     text_->setGeometry(pixels(*client, layout::kTxtmemo));
 
     setTabOrder(list_, check_);
@@ -90,47 +98,40 @@ void MainWindow::buildMenu() {
     QMenuBar* bar = menuBar();
     // The menu bar belongs to the window, so the client area starts right below it.
     bar->setNativeMenuBar(false);
-
-    new_ = bar->addAction(text(texts::kMenuNew));
-    connect(new_, &QAction::triggered, this, [this] { core_.choose(Command::New); });
-    delete_ = bar->addAction(text(texts::kMenuDelete));
-    connect(delete_, &QAction::triggered, this, [this] { core_.choose(Command::Delete); });
-
+    auto command = [this](QAction* item, Command c) {
+        actions_[int(c)] = item;
+        connect(item, &QAction::triggered, this, [this, c] {
+            core_.choose(c);
+            // A checkable item toggles its own mark when triggered; the core's marks are put back.
+            checkedChanged();
+        });
+    };
+    command(bar->addAction(text(texts::kMenuNew)), Command::New);
+    command(bar->addAction(text(texts::kMenuDelete)), Command::Delete);
     QMenu* inFront = bar->addMenu(text(texts::kMenuInFront));
-    keepInFront_ = inFront->addAction(text(texts::kMenuKeepInFront));
-    keepInFront_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F7));
-    release_ = inFront->addAction(text(texts::kMenuRelease));
-    release_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F8));
-    for (QAction* item : {keepInFront_, release_}) {
-        item->setCheckable(true);
-        item->setShortcutContext(Qt::WindowShortcut);
+    command(inFront->addAction(text(texts::kMenuKeepInFront)), Command::KeepInFront);
+    command(inFront->addAction(text(texts::kMenuRelease)), Command::Release);
+    action(Command::KeepInFront)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F7));
+    action(Command::Release)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F8));
+    for (Command c : {Command::KeepInFront, Command::Release}) {
+        action(c)->setCheckable(true);
+        action(c)->setShortcutContext(Qt::WindowShortcut);
         // Keep the shortcuts when the window holds them while the drop-down is closed.
-        addAction(item);
+        addAction(action(c));
     }
-    // Triggering a checkable item toggles its mark on its own; the core's marks are put back.
-    connect(keepInFront_, &QAction::triggered, this, [this] {
-        core_.choose(Command::KeepInFront);
-        checkedChanged();
-    });
-    connect(release_, &QAction::triggered, this, [this] {
-        core_.choose(Command::Release);
-        checkedChanged();
-    });
-
-    version_ = bar->addAction(text(texts::kMenuVersion));
-    connect(version_, &QAction::triggered, this, [this] { core_.choose(Command::Version); });
+    command(bar->addAction(text(texts::kMenuVersion)), Command::Version);
 
     const QSize client = centralWidget()->size();
     setFixedSize(client.width(), bar->heightForWidth(client.width()) + client.height());
 }
 
 void MainWindow::valueChanged() {
-    check_->setChecked(core_.Check1.Value() != 0);
+    check_->setChecked(core_.check().Value() != 0);
 }
 
 void MainWindow::checkedChanged() {
-    keepInFront_->setChecked(core_.t11[0].Checked());
-    release_->setChecked(core_.t11[1].Checked());
+    action(Command::KeepInFront)->setChecked(core_.inFrontItem(0).Checked());
+    action(Command::Release)->setChecked(core_.inFrontItem(1).Checked());
 }
 
 void MainWindow::placeInFront(bool topmost) {

@@ -1,10 +1,11 @@
 #pragma once
 // The window `memo`: its four controls at their places, the menu bar, the icon, and the
-// keep-in-front state. It mirrors the check box and the two "手前" items from the core; the list
-// and the text box mirror themselves. Each menu command is one choose() call on the core.
+// keep-in-front state. It draws the check box and the two "手前" items from the core; the list
+// and the text box draw themselves. Each menu command is one choose() call on the core.
 #include <QMainWindow>
 
 #include "window/controls.h"
+#include "window/memo_window.h"
 
 class QAction;
 class QCheckBox;
@@ -32,11 +33,7 @@ class MainWindow final : public QMainWindow,
     QCheckBox* Check1() const { return check_; }
     QLabel* Label3() const { return label_; }
     MemoTextEdit* txtmemo() const { return text_; }
-    QAction* newAction() const { return new_; }
-    QAction* deleteAction() const { return delete_; }
-    QAction* keepInFrontAction() const { return keepInFront_; }
-    QAction* releaseAction() const { return release_; }
-    QAction* versionAction() const { return version_; }
+    QAction* action(Command command) const;
 
   private:
     void buildControls();
@@ -49,11 +46,7 @@ class MainWindow final : public QMainWindow,
     QCheckBox* check_ = nullptr;
     QLabel* label_ = nullptr;
     MemoTextEdit* text_ = nullptr;
-    QAction* new_ = nullptr;
-    QAction* delete_ = nullptr;
-    QAction* keepInFront_ = nullptr;
-    QAction* release_ = nullptr;
-    QAction* version_ = nullptr;
+    QAction* actions_[5] = {};
 };
 
 }  // namespace tetomu

@@ -2,27 +2,28 @@
 
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QScrollBar>
 
 #include "window/memo_window.h"
 
 namespace tetomu {
 
-MemoListView::MemoListView(MemoWindow& core, QWidget* parent) : QListView(parent), core_(core) {
+MemoListView::MemoListView(MemoWindow& core, QWidget* parent)
+    : QListView(parent), core_(core), model_(core.list(), this) {
     setModel(&model_);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setDragEnabled(false);
     setUniformItemSizes(true);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     // Titles wider than the list are cut at its right edge, without an ellipsis.
     setTextElideMode(Qt::ElideNone);
-    core_.List1.setObserver(this);
-    model_.replaceAll(core_.List1.items());
+    model_.onSelectionChanged = [this] { showSelection(); };
+    core_.observeList(model_.observer());
 }
 
 MemoListView::~MemoListView() {
-    core_.List1.setObserver(nullptr);
+    core_.observeList(nullptr);
 }
 
 int MemoListView::selectedRow() const {
@@ -31,47 +32,77 @@ int MemoListView::selectedRow() const {
 }
 
 void MemoListView::mousePressEvent(QMouseEvent* event) {
-    // Only a left click on a row picks it; a click below the last row changes nothing.
+    setFocus(Qt::MouseFocusReason);
     const QModelIndex hit = indexAt(event->position().toPoint());
-    if (event->button() != Qt::LeftButton || !hit.isValid()) {
-        setFocus(Qt::MouseFocusReason);
-        return;
-    }
-    QListView::mousePressEvent(event);
-    const int row = selectedRow();
-    if (row >= 0) core_.userSelect(row);
-}
-
-void MemoListView::mouseMoveEvent(QMouseEvent* event) {
-    if (!(event->buttons() & Qt::LeftButton)) return QListView::mouseMoveEvent(event);
-    // Dragging with the button down moves the selection, as it does in a plain list box.
-    if (!indexAt(event->position().toPoint()).isValid()) return;
-    const int before = selectedRow();
-    QListView::mouseMoveEvent(event);
-    const int row = selectedRow();
-    if (row >= 0 && row != before) core_.userSelect(row);
-}
-
-void MemoListView::mouseDoubleClickEvent(QMouseEvent* event) {
-    // The first press of the pair was the click; the second is not another one.
+    // Only a left press on a row can become a pick; below the last row nothing happens.
+    pressedRow_ = event->button() == Qt::LeftButton && hit.isValid() ? hit.row() : -1;
     event->accept();
 }
 
-void MemoListView::keyPressEvent(QKeyEvent* event) {
-    const int before = selectedRow();
-    QListView::keyPressEvent(event);
-    const int row = selectedRow();
-    if (row >= 0 && row != before) core_.userSelect(row);
+void MemoListView::mouseMoveEvent(QMouseEvent* event) {
+    // Moving with the button down picks nothing more.
+    event->accept();
 }
 
-QItemSelectionModel::SelectionFlags MemoListView::selectionCommand(const QModelIndex& index,
-                                                                   const QEvent* event) const {
-    // A person cannot take the selection away (Ctrl+click would); a pick always selects.
-    QItemSelectionModel::SelectionFlags flags = QListView::selectionCommand(index, event);
-    if (flags & (QItemSelectionModel::Deselect | QItemSelectionModel::Toggle)) {
-        flags = QItemSelectionModel::ClearAndSelect;
+void MemoListView::mouseReleaseEvent(QMouseEvent* event) {
+    event->accept();
+    if (event->button() != Qt::LeftButton) return;
+    const int row = std::exchange(pressedRow_, -1);
+    if (row >= 0) core_.userSelect(row);
+}
+
+void MemoListView::mouseDoubleClickEvent(QMouseEvent* event) {
+    // The second press of a double-click is not another pick; its release is ignored too.
+    pressedRow_ = -1;
+    event->accept();
+}
+
+int MemoListView::rowsPerPage() const {
+    const int rowHeight = sizeHintForRow(0);
+    return rowHeight > 0 ? std::max(1, viewport()->height() / rowHeight) : 1;
+}
+
+void MemoListView::keyPressEvent(QKeyEvent* event) {
+    ListKey key = ListKey::Down;
+    switch (event->key()) {
+        case Qt::Key_Up:
+            key = ListKey::Up;
+            break;
+        case Qt::Key_Down:
+            key = ListKey::Down;
+            break;
+        case Qt::Key_PageUp:
+            key = ListKey::PageUp;
+            break;
+        case Qt::Key_PageDown:
+            key = ListKey::PageDown;
+            break;
+        case Qt::Key_Home:
+            key = ListKey::Home;
+            break;
+        case Qt::Key_End:
+            key = ListKey::End;
+            break;
+        case Qt::Key_Space:
+        case Qt::Key_Select:
+            // Selects nothing by itself: the core's selection is the only one.
+            event->accept();
+            return;
+        default:
+            QListView::keyPressEvent(event);
+            return;
     }
-    return flags;
+    event->accept();
+    const QModelIndex top = indexAt(QPoint(1, 1));
+    core_.userListKey(key, rowsPerPage(), top.isValid() ? top.row() : 0);
+}
+
+void MemoListView::focusInEvent(QFocusEvent* event) {
+    QListView::focusInEvent(event);
+    // The view gives its first row the focus frame when it gets the focus; with nothing selected
+    // no row may look as if it were.
+    if (core_.list().ListIndex() < 0)
+        selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
 }
 
 void MemoListView::dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,
@@ -81,69 +112,18 @@ void MemoListView::dataChanged(const QModelIndex& topLeft, const QModelIndex& bo
     QAbstractItemView::dataChanged(topLeft, bottomRight, roles);
 }
 
-void MemoListView::itemsReset() {
-    holdScroll();
-    if (model_.replaceAll(core_.List1.items())) {
-        selectionModel()->clearSelection();
-    } else {
-        doItemsLayout();
-    }
-    settle();
-}
-
-void MemoListView::itemsReloaded(const std::vector<int>& changedRows) {
-    // A keystroke's reload: the core names the rows that changed, so a list of thousands is not
-    // compared row by row.
-    holdScroll();
-    for (const int row : changedRows)
-        model_.changeRow(row, core_.List1.List(row));
-    selectionModel()->clearSelection();
-    settle();
-}
-
-void MemoListView::itemAdded(int index) {
-    holdScroll();
-    model_.insertRow(index, core_.List1.List(index));
-    doItemsLayout();
-    settle();
-}
-
-void MemoListView::itemRemoved(int index) {
-    holdScroll();
-    model_.removeRow(index);
-    doItemsLayout();
-    settle();
-}
-
-void MemoListView::itemChanged(int index) {
-    model_.changeRow(index, core_.List1.List(index));
-}
-
-void MemoListView::itemSelected(int) {
-    holdScroll();
-    settle();
-}
-
-void MemoListView::holdScroll() {
-    // The first change of a person's action notes where the list stood; the handlers' reloads
-    // and re-selections in between are not what the person sees.
-    if (holding_) return;
-    holding_ = true;
-    heldScroll_ = verticalScrollBar()->value();
-    QMetaObject::invokeMethod(
-        this, [this] { holding_ = false; }, Qt::QueuedConnection);
-}
-
-void MemoListView::settle() {
-    verticalScrollBar()->setValue(heldScroll_);
-    const int row = core_.List1.ListIndex();
+void MemoListView::showSelection() {
+    const int row = core_.list().ListIndex();
     if (row < 0) {
-        selectionModel()->clearSelection();
+        selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::Clear);
         return;
     }
     const QModelIndex index = model_.index(row);
     selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
-    scrollTo(index, QAbstractItemView::EnsureVisible);
+    // A save selects its memo again: the list stays where the person scrolled it. A new pick is
+    // brought into view.
+    if (row != shownRow_) scrollTo(index, QAbstractItemView::EnsureVisible);
+    shownRow_ = row;
 }
 
 }  // namespace tetomu

@@ -1,17 +1,17 @@
 #pragma once
-// List1 on screen. It mirrors the core's ListBox, and turns a person's click on a row (also on
-// the row already selected) and each keyboard move of the selection into one userSelect().
-// Only the mouse and key handlers call the core, so a selection made from code is never echoed.
+// List1 on screen. It shows the core's list and its selection, and turns a person's actions into
+// one call each: a press and release on a row is one pick of the row pressed, however the
+// pointer moves in between (a double-click is one pick too), and a key that moves the selection
+// is one pick of the row the core names. The widget never selects anything by itself.
 #include <QListView>
 
 #include "qt/memo_list_model.h"
-#include "window/controls.h"
 
 namespace tetomu {
 
 class MemoWindow;
 
-class MemoListView final : public QListView, private ListBox::Observer {
+class MemoListView final : public QListView {
     Q_OBJECT
   public:
     MemoListView(MemoWindow& core, QWidget* parent);
@@ -23,30 +23,22 @@ class MemoListView final : public QListView, private ListBox::Observer {
   protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
-    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
-                                                         const QEvent* event) const override;
+    void keyboardSearch(const QString&) override {}
+    void focusInEvent(QFocusEvent* event) override;
     void dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,
                      const QList<int>& roles) override;
 
   private:
-    void itemsReset() override;
-    void itemsReloaded(const std::vector<int>& changedRows) override;
-    void itemAdded(int index) override;
-    void itemRemoved(int index) override;
-    void itemChanged(int index) override;
-    void itemSelected(int index) override;
-
-    void holdScroll();
-    // Shows the core's selection with the list scrolled where the person left it, moved only
-    // as far as it takes to show the selected row.
-    void settle();
+    void showSelection();
+    int rowsPerPage() const;
 
     MemoWindow& core_;
     MemoListModel model_;
-    bool holding_ = false;
-    int heldScroll_ = 0;
+    int pressedRow_ = -1;
+    int shownRow_ = -1;
 };
 
 }  // namespace tetomu

@@ -1,10 +1,14 @@
 #pragma once
 // txtmemo on screen: a plain text box without wrapping and with both scroll bars. It shows the
-// core's TextBox and passes each change a person makes (a key, a paste, a cut, an undo, a
-// committed input-method composition) to userEdit(), once. Text assigned from code is shown
-// without being passed back.
+// core's text (window/display_text.h) and passes each change a person makes (a key, a paste, a
+// cut, an undo, a committed input-method composition) to userEdit() once, as the span that
+// changed: the document's line breaks are one unit each where the memo has CR LF, so positions
+// are mapped through the paragraph count. Text assigned from code is shown without being passed
+// back, and where the core takes an edit otherwise than typed, the box shows what it took.
 #include <QPlainTextEdit>
+#include <vector>
 
+#include "store/text_fit.h"
 #include "window/controls.h"
 
 namespace tetomu {
@@ -18,14 +22,26 @@ class MemoTextEdit final : public QPlainTextEdit, private TextBox::Observer {
     ~MemoTextEdit() override;
 
   private:
+    // An edit as the document reported it, and as the memo has it.
+    struct Pending {
+        int at;
+        int added;
+        TextEdit edit;
+    };
+
     void textAssigned() override;
+    void editRefitted(const TextEdit& refit) override;
+    void onContentsChange(int at, int removed, int added);
     void onTextChanged();
+    // Replaces shown characters without passing the change on.
+    void show(int at, int length, const std::u16string& text);
 
     MemoWindow& core_;
-    // The document text last shown or passed on; a change signal that leaves it as it was (a
-    // composition still in progress, a format change) is not an edit.
-    QString lastText_;
     bool assigning_ = false;
+    int blocks_ = 1;
+    std::vector<Pending> pending_;
+    const Pending* current_ = nullptr;
+    bool reassigned_ = false;
 };
 
 }  // namespace tetomu

@@ -10,28 +10,19 @@
 
 namespace tetomu {
 
-QtPlatform::QtPlatform(const QString& programDirectory)
-    : programDirectory_(programDirectory), instance_(programDirectory) {}
-
-bool QtPlatform::anotherCopyRunning() {
-    return instance_.anotherCopyRunning();
-}
-
 NativeString QtPlatform::programDirectory() {
     return QFile::encodeName(QDir::toNativeSeparators(programDirectory_)).toStdString();
 }
 
-void QtPlatform::MsgBox(const std::u16string& prompt) {
-    showMessageBox(window_ && window_->isVisible() ? window_ : nullptr, prompt);
+void QtPlatform::showMessage(const std::u16string& text) {
+    showMessageBox(window_ && window_->isVisible() ? window_ : nullptr, text);
 }
 
-void QtPlatform::SetWindowPos(InsertAfter insertAfter, unsigned flags) {
-    if (!window_) return;
-    if (!(flags & kSwpShowWindow) && !window_->isVisible()) return;
-    window_->placeInFront(insertAfter == InsertAfter::Topmost);
+void QtPlatform::keepInFront(bool inFront) {
+    if (window_) window_->placeInFront(inFront);
 }
 
-void QtPlatform::runtimeError(const std::u16string& text) {
+void QtPlatform::showRuntimeError(const std::u16string& text) {
     failed_ = true;
     showMessageBox(window_ && window_->isVisible() ? window_ : nullptr, text);
     // Ends the event loop once the event that failed has returned; the core takes no more

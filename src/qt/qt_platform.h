@@ -1,9 +1,8 @@
 #pragma once
-// WindowPlatform on Qt: the single-copy lock, the program's folder, the message and error boxes,
-// and keeping the window in front.
+// WindowPlatform on Qt: the program's folder, the message and error boxes, and keeping the
+// window in front. One copy per memo folder is the store's folder lock; nothing is needed here.
 #include <QString>
 
-#include "qt/single_instance.h"
 #include "window/window_platform.h"
 
 namespace tetomu {
@@ -12,21 +11,20 @@ class MainWindow;
 
 class QtPlatform final : public WindowPlatform {
   public:
-    explicit QtPlatform(const QString& programDirectory);
+    explicit QtPlatform(const QString& programDirectory) : programDirectory_(programDirectory) {}
 
     void setWindow(MainWindow* window) { window_ = window; }
     // Set once the run-time error box has been shown: the program then ends with this status.
     bool failed() const { return failed_; }
 
-    bool anotherCopyRunning() override;
+    bool anotherCopyRunning() override { return false; }
     NativeString programDirectory() override;
-    void MsgBox(const std::u16string& prompt) override;
-    void SetWindowPos(InsertAfter insertAfter, unsigned flags) override;
-    void runtimeError(const std::u16string& text) override;
+    void showMessage(const std::u16string& text) override;
+    void keepInFront(bool inFront) override;
+    void showRuntimeError(const std::u16string& text) override;
 
   private:
     QString programDirectory_;
-    SingleInstance instance_;
     MainWindow* window_ = nullptr;
     bool failed_ = false;
 };

@@ -34,14 +34,28 @@ constexpr int rank(unsigned char lead) {
     return 0;
 }
 
+// The customary one-way mappings of the code page: characters it has no pair of its own for, but
+// which input methods and keyboards produce every day, written as their look-alikes. The same
+// set as the C library's CP932 converter.
+constexpr std::pair<char16_t, std::uint16_t> kOneWay[] = {
+    {0x00A2, 0x8191},  // ¢ as ￠
+    {0x00A3, 0x8192},  // £ as ￡
+    {0x00A5, 0x5C},    // ¥ (the yen key) as 5C
+    {0x00AC, 0x81CA},  // ¬ as ￢
+    {0x2014, 0x815C},  // — as ―
+    {0x2016, 0x8161},  // ‖ as ∥
+    {0x203E, 0x7E},    // ‾ as 7E
+    {0x2212, 0x817C},  // − as －
+    {0x301C, 0x8160},  // 〜 as ～
+};
+
 // One entry per UTF-16 code unit: the pair (lead << 8 | trail), a single byte, or 0 for a unit
-// that needs a closer look (see encodeSpecial), CR and NUL among them.
+// that needs a closer look (see encodeSlowly): NUL, surrogates and what the code page lacks.
 struct EncodeTable {
     std::array<std::uint16_t, 0x10000> bytes{};
     EncodeTable() {
         for (int c = 1; c < 0x80; ++c)
             bytes[c] = std::uint16_t(c);
-        bytes[u'\r'] = 0;
         for (int b = 0xA1; b <= 0xDF; ++b)
             bytes[0xFF61 + (b - 0xA1)] = std::uint16_t(b);
         for (int row = 0; row < kRows; ++row) {
@@ -54,6 +68,8 @@ struct EncodeTable {
                     slot = std::uint16_t(lead << 8 | trail);
             }
         }
+        for (const auto& [c, value] : kOneWay)
+            bytes[c] = value;
     }
 };
 
@@ -63,12 +79,6 @@ const EncodeTable& encodeTable() {
 }
 
 }  // namespace
-
-std::u16string Cp932Codec::decode(std::string_view bytes) const {
-    std::u16string text;
-    decodeAppend(bytes, text);
-    return text;
-}
 
 void Cp932Codec::decodeAppend(std::string_view bytes, std::u16string& out) const {
     // Never more code units than bytes; written through a pointer and cut to length at the end.
@@ -114,11 +124,9 @@ bool formsPair(unsigned char keptLead, unsigned char next) {
            kCp932Pairs[row][next - kTrailFirst] != 0;
 }
 
-// The pair for c after a kept lead byte. A character with several pairs is written with its
-// preferred one, but when that would join the kept byte into a pair, another pair of the same
-// character is taken, so that the text reads back unchanged. Rare, so the table is searched.
-std::uint16_t pairAfterKeptLead(unsigned char keptLead, char16_t c, std::uint16_t preferred) {
-    if (!formsPair(keptLead, std::uint8_t(preferred >> 8))) return preferred;
+// Another pair of character c whose lead byte does not join the kept lead byte, or 0. Rare, so
+// the table is searched.
+std::uint16_t pairNotJoining(unsigned char keptLead, char16_t c) {
     for (int row = 0; row < kRows; ++row) {
         if (formsPair(keptLead, kCp932Leads[row])) continue;
         for (int trail = kTrailFirst; trail <= kTrailLast; ++trail) {
@@ -126,100 +134,113 @@ std::uint16_t pairAfterKeptLead(unsigned char keptLead, char16_t c, std::uint16_
                 return std::uint16_t(kCp932Leads[row] << 8 | trail);
         }
     }
-    return preferred;
+    return 0;
 }
 
-// The units that the table cannot answer alone: NUL and CR (a CR LF inside a line matters to
-// the caller), surrogates with the kept bytes among them, and what the code page cannot hold.
-// Writes unit i, and the unit after it when a kept lead byte decides its pair; returns the index
-// of the next unit to write.
-std::size_t encodeSpecial(std::u16string_view text, std::size_t i, char*& p, bool& plain) {
-    const auto& table = encodeTable().bytes;
-    const std::size_t n = text.size();
-    const char16_t c = text[i];
-    if (c < 0x80) {
-        if (c == u'\r' && i + 1 < n && text[i + 1] == u'\n') plain = false;
-        *p++ = char(c);
-        return i + 1;
-    }
-    plain = false;
-    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < n && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
-        // A character beyond the 16-bit range: never in the code page, and its second half must
-        // not be taken for a kept byte.
-        *p++ = '?';
-        return i + 2;
-    }
-    if (!Cp932Codec::isEscape(c)) {
-        *p++ = '?';
-        return i + 1;
-    }
-    const auto kept = std::uint8_t(c - 0xDC00);
-    *p++ = char(kept);
-    // A two-byte character right after a kept lead byte must not join it into a pair.
-    if (rowOf(kept) < 0 || i + 1 >= n) return i + 1;
-    const char16_t next = text[i + 1];
-    if (next < 0x80 || (next >= 0xD800 && next <= 0xDFFF)) return i + 1;
-    const std::uint16_t v = table[next];
-    if (v <= 0xFF) return i + 1;
-    const std::uint16_t pair = pairAfterKeptLead(kept, next, v);
-    *p++ = char(pair >> 8);
-    *p++ = char(pair & 0xFF);
-    return i + 2;
+bool isHighSurrogate(char16_t c) {
+    return c >= 0xD800 && c <= 0xDBFF;
+}
+bool isLowSurrogate(char16_t c) {
+    return c >= 0xDC00 && c <= 0xDFFF;
 }
 
-// Writes the bytes of text at p, which has room for two bytes a code unit, and returns the end.
-// plain is cleared when some unit does not come back as itself from decoding (a kept byte, a
-// character the code page cannot hold) or when the text holds a CR LF.
-char* encodeTo(std::u16string_view text, char* p, bool& plain) {
-    const std::uint16_t* const table = encodeTable().bytes.data();
-    const char16_t* const begin = text.data();
-    const char16_t* const end = begin + text.size();
-    const char16_t* s = begin;
-    while (s < end) {
-        // Nearly every unit is answered by the table: a pair, or a single byte.
-        const std::uint16_t v = table[*s];
-        if (v > 0xFF) {
-            p[0] = char(v >> 8);
-            p[1] = char(v & 0xFF);
-            p += 2;
-            ++s;
-        } else if (v != 0) {
-            *p++ = char(v);
-            ++s;
-        } else {
-            s = begin + encodeSpecial(text, std::size_t(s - begin), p, plain);
+class Encoder {
+  public:
+    Encoder(std::u16string_view text, std::string& out, std::u16string* replaced)
+        : text_(text), out_(out), replaced_(replaced) {}
+
+    void run() {
+        const std::uint16_t* const table = encodeTable().bytes.data();
+        const std::size_t start = out_.size();
+        // Never more than two bytes a code unit; written through a pointer, cut at the end.
+        out_.resize(start + text_.size() * 2);
+        p_ = out_.data() + start;
+        const std::size_t n = text_.size();
+        for (std::size_t i = 0; i < n;) {
+            const std::uint16_t v = table[text_[i]];
+            // Nearly every unit is answered by the table alone.
+            if (v != 0 && keptLead_ == 0) {
+                put(v);
+                ++i;
+            } else {
+                i = encodeSlowly(i, v);
+            }
         }
+        out_.resize(std::size_t(p_ - out_.data()));
     }
-    return p;
-}
+
+  private:
+    void put(std::uint16_t v) {
+        if (v > 0xFF) *p_++ = char(v >> 8);
+        *p_++ = char(v & 0xFF);
+    }
+    void replace(std::size_t i, std::size_t units) {
+        *p_++ = '?';
+        if (replaced_) replaced_->append(text_.substr(i, units));
+    }
+
+    // Unit i, whose table entry is v; returns the next unit to write.
+    std::size_t encodeSlowly(std::size_t i, std::uint16_t v) {
+        const char16_t c = text_[i];
+        const unsigned char keptLead = std::exchange(keptLead_, 0);
+        if (c == u'\0') {
+            *p_++ = '\0';
+            return i + 1;
+        }
+        if (isHighSurrogate(c) && i + 1 < text_.size() && isLowSurrogate(text_[i + 1])) {
+            // A character beyond the 16-bit range: never in the code page, and its second half
+            // must not be taken for a kept byte.
+            replace(i, 2);
+            return i + 2;
+        }
+        if (isKeptByte(c)) {
+            const auto kept = std::uint8_t(c - 0xDC00);
+            if (keptLead != 0 && formsPair(keptLead, kept)) {
+                replace(i, 1);
+                return i + 1;
+            }
+            *p_++ = char(kept);
+            if (rowOf(kept) >= 0) keptLead_ = kept;
+            return i + 1;
+        }
+        if (v == 0) {
+            replace(i, 1);
+            return i + 1;
+        }
+        // Right after a kept lead byte: a byte that would join it is not written.
+        if (keptLead != 0 && formsPair(keptLead, std::uint8_t(v > 0xFF ? v >> 8 : v))) {
+            const std::uint16_t other = v > 0xFF ? pairNotJoining(keptLead, c) : 0;
+            if (other == 0) {
+                replace(i, 1);
+                return i + 1;
+            }
+            v = other;
+        }
+        put(v);
+        return i + 1;
+    }
+
+    std::u16string_view text_;
+    std::string& out_;
+    std::u16string* replaced_;
+    char* p_ = nullptr;
+    unsigned char keptLead_ = 0;
+};
 
 }  // namespace
 
-std::string Cp932Codec::encode(std::u16string_view text) const {
-    std::string bytes;
-    bytes.resize(text.size() * 2);
-    bool plain = true;
-    const char* end = encodeTo(text, bytes.data(), plain);
-    bytes.resize(std::size_t(end - bytes.data()));
-    return bytes;
+void Cp932Codec::encodeAppend(std::u16string_view text, std::string& out,
+                              std::u16string* replaced) const {
+    Encoder(text, out, replaced).run();
 }
 
-std::string_view Cp932Codec::encodeInto(std::u16string_view text, std::string& buffer) const {
-    if (buffer.size() < text.size() * 2) buffer.resize(text.size() * 2);
-    bool plain = true;
-    const char* end = encodeTo(text, buffer.data(), plain);
-    return {buffer.data(), std::size_t(end - buffer.data())};
-}
-
-bool Cp932Codec::encodeLine(std::u16string_view text, std::string& out) const {
-    const std::size_t start = out.size();
-    out.resize(start + text.size() * 2 + 2);
-    bool plain = true;
-    char* p = encodeTo(text, out.data() + start, plain);
-    *p++ = '\r';
-    *p++ = '\n';
-    out.resize(std::size_t(p - out.data()));
-    return plain;
+std::size_t Cp932Codec::encodedLength(std::u16string_view decoded) const {
+    // Decoding gives one unit a byte for ASCII, half-width katakana and kept bytes, and one unit
+    // a pair for everything else.
+    std::size_t length = decoded.size();
+    for (const char16_t c : decoded)
+        length += !(c < 0x80 || (c >= 0xFF61 && c <= 0xFF9F) || isKeptByte(c));
+    return length;
 }
 
 }  // namespace tetomu

@@ -1,12 +1,33 @@
 #pragma once
-// Every file call the store makes goes through here: one implementation per platform, and a
-// fake in the tests that can refuse any call. Failures are StoreError.
+// Every file call the store makes goes through here: one implementation per platform
+// (file_system_posix.cpp, file_system_win.cpp) and, in the tests, wrappers that refuse or stop at
+// any call. A refusal is a StoreError with the system's own number.
+//
+// Nothing here follows a link or waits on what is not a plain file: a link, a folder, a pipe or
+// a device at a memo or index name is refused, never read, written, replaced or waited on.
 #include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "store/store_error.h"
+
 namespace tetomu {
+
+using NativeString = std::filesystem::path::string_type;
+
+enum class EntryKind { Missing, File, Other };
+
+struct FolderEntry {
+    NativeString name;
+    EntryKind kind;
+};
+
+enum class FolderLock {
+    Held,           // this copy holds it until it ends
+    HeldElsewhere,  // another copy runs on this folder
+    Unavailable,    // the folder cannot be locked (missing, or a file system without locks)
+};
 
 class FileSystem {
   public:
@@ -14,23 +35,31 @@ class FileSystem {
 
     // The whole content of an existing file.
     virtual std::string read(const std::filesystem::path& path) = 0;
-    // The whole content, after creating the file empty when there was none. The folder must exist.
+    // The same, after creating the file empty when there was none.
     virtual std::string readOrCreate(const std::filesystem::path& path) = 0;
-    // Replaces the file's content as one step: whatever happens, the file holds either the old
-    // bytes or the new ones. The temporary sibling it uses is named after the target.
+    // Replaces the content as one step: whatever happens, the file holds the old bytes or the
+    // new ones. The file keeps its mode (and, where the process may, its owner). A file the
+    // person made read-only is refused, as an open for writing would be.
     virtual void write(const std::filesystem::path& path, std::string_view bytes) = 0;
     // Refuses a missing source and an existing target.
     virtual void rename(const std::filesystem::path& from, const std::filesystem::path& to) = 0;
     // Refuses a missing file.
     virtual void remove(const std::filesystem::path& path) = 0;
-    virtual bool exists(const std::filesystem::path& path) = 0;
-    // The names of the entries in a folder, in no order: one pass, where asking exists() for each
-    // of 32767 memos would cost a system call each.
-    virtual std::vector<std::filesystem::path::string_type> names(
-        const std::filesystem::path& folder);
+    // What is at the path, without following a link.
+    virtual EntryKind kind(const std::filesystem::path& path) = 0;
+    // The entries of a folder, in no order, from one pass over it.
+    virtual std::vector<FolderEntry> list(const std::filesystem::path& folder) = 0;
+    // One copy of the program per folder: a lock that belongs to the folder itself, held until
+    // this object goes, and let go by the system however the program ends.
+    virtual FolderLock lockFolder(const std::filesystem::path& folder) = 0;
+    // True where the system takes "2.TXT" for "2.txt".
+    virtual bool namesIgnoreCase() const = 0;
+    // The refusal this system gives for a fault the store finds before making the call.
+    virtual StoreError refusal(StoreFault fault, const std::filesystem::path& path) const = 0;
 };
 
-// The sibling that write() fills before it replaces the target; no memo folder name looks like it.
+// The sibling that write() fills before it replaces the target. Only this program makes such
+// names, so a left-over one is its own.
 inline std::filesystem::path savingPathFor(const std::filesystem::path& target) {
     std::filesystem::path saving = target;
     saving += ".saving";

@@ -1,175 +1,128 @@
 #include "store/memo_store.h"
 
-#include <algorithm>
 #include <charconv>
 
-#include "store/file_system.h"
 #include "store/text_codec.h"
 
 namespace tetomu {
 namespace {
 
-// The largest encoding buffer kept between memo writes: memos up to about 4 MB of text.
-constexpr std::size_t kKeptMemoBuffer = 8 << 20;
+// Memo texts up to this size keep their bytes between saves; a larger one is encoded whole each
+// time rather than held twice.
+constexpr std::size_t kKeptMemoBytes = 64u << 20;
 
-template <class Char>
-std::basic_string<Char> widen(std::string_view ascii) {
+NativeString native(std::string_view ascii) {
     return {ascii.begin(), ascii.end()};
+}
+
+char16_t folded(char16_t c) {
+    return c >= u'A' && c <= u'Z' ? char16_t(c - u'A' + u'a') : c;
 }
 
 }  // namespace
 
 MemoStore::MemoStore(FileSystem& files, const TextCodec& codec, const NativeString& basePath)
-    : files_(files), codec_(codec), folder_(basePath) {
-    using Char = NativeString::value_type;
-    folder_ += std::filesystem::path::preferred_separator;
-    folder_ += widen<Char>("memo");
-    folder_ += std::filesystem::path::preferred_separator;
+    : files_(files), codec_(codec) {
+    NativeString folder = basePath;
+    folder += std::filesystem::path::preferred_separator;
+    folder += native("memo");
+    folder_ = folder;
 }
 
 std::filesystem::path MemoStore::IndexPath() const {
-    return folder_ + widen<NativeString::value_type>("group.gl");
+    return folder_ / native("group.gl");
 }
 
 std::filesystem::path MemoStore::MemoPath(int n) const {
     char digits[16];
     const auto end = std::to_chars(digits, digits + sizeof digits, n).ptr;
-    return folder_ + widen<NativeString::value_type>(std::string_view(digits, end - digits)) +
-           widen<NativeString::value_type>(".txt");
+    return folder_ / (native(std::string_view(digits, std::size_t(end - digits))) + native(".txt"));
 }
 
 std::filesystem::path MemoStore::TempPath() const {
-    return folder_ + widen<NativeString::value_type>("temp.txt");
+    return folder_ / native("temp.txt");
 }
 
-std::string MemoStore::encodeIndex(std::span<const std::u16string> titles,
-                                   std::vector<LineBytes>* unsure) const {
-    std::string bytes;
-    encodeIndexInto(titles, bytes, unsure);
-    return bytes;
+std::filesystem::path MemoStore::JournalPath() const {
+    return folder_ / native("group.gl.journal");
 }
 
-void MemoStore::encodeIndexInto(std::span<const std::u16string> titles, std::string& bytes,
-                                std::vector<LineBytes>* unsure) const {
-    std::size_t room = 0;
-    for (const auto& t : titles)
-        room += t.size() * 2 + 2;
-    bytes.clear();
-    bytes.reserve(room);
-    for (std::size_t i = 0; i < titles.size(); ++i) {
-        const std::size_t begin = bytes.size();
-        if (!codec_.encodeLine(titles[i], bytes) && unsure)
-            unsure->push_back({int(i), begin, bytes.size()});
-    }
+std::string MemoStore::readIndex() {
+    return files_.readOrCreate(IndexPath());
 }
 
-std::vector<std::u16string> MemoStore::decodeIndex(std::string_view bytes) const {
-    // Line by line straight from the bytes: CR and LF are never half of a two-byte character,
-    // so the lines of the bytes are the lines of the text. Each title gets just its own length.
-    std::vector<std::u16string> titles;
-    titles.reserve(std::size_t(std::count(bytes.begin(), bytes.end(), '\n')) + 1);
-    std::u16string line;
-    std::size_t start = 0;
-    while (start < bytes.size()) {
-        std::size_t end = bytes.find("\r\n", start);
-        if (end == std::string_view::npos) end = bytes.size();
-        line.clear();
-        codec_.decodeAppend(bytes.substr(start, end - start), line);
-        titles.emplace_back(line);
-        start = end + 2;
-    }
-    return titles;
-}
-
-std::vector<std::u16string> MemoStore::readIndex() {
-    return decodeIndex(files_.readOrCreate(IndexPath()));
-}
-
-void MemoStore::writeIndex(std::span<const std::u16string> titles) {
-    encodeIndexInto(titles, indexBytes_, nullptr);
-    files_.write(IndexPath(), indexBytes_);
-}
-
-IndexReadBack MemoStore::writeIndexReadBack(std::span<const std::u16string> titles) {
-    std::vector<LineBytes> unsure;
-    encodeIndexInto(titles, indexBytes_, &unsure);
-    const std::string_view bytes = indexBytes_;
+void MemoStore::writeIndex(std::string_view bytes) {
     files_.write(IndexPath(), bytes);
-
-    // One copy of the program runs, so the file now holds exactly these bytes: what a read
-    // would give is decided here. Most lines are known to read back as written; the others are
-    // decoded one by one, as a read would decode them.
-    IndexReadBack back;
-    std::u16string line;
-    for (const LineBytes& unsureLine : unsure) {
-        line.clear();
-        codec_.decodeAppend(bytes.substr(unsureLine.begin, unsureLine.end - unsureLine.begin),
-                            line);
-        line.resize(line.size() - 2);  // the CR LF that ends every line
-        if (line.find(u"\r\n") != std::u16string::npos) {
-            // This title reads back as more than one line: the rows no longer match one for one.
-            back.changedRows.clear();
-            back.allRows = decodeIndex(bytes);
-            return back;
-        }
-        if (line != titles[std::size_t(unsureLine.row)])
-            back.changedRows.emplace_back(unsureLine.row, line);
-    }
-    return back;
 }
 
 std::u16string MemoStore::readMemo(int n) {
-    return readFile(MemoPath(n));
+    std::string bytes = files_.read(MemoPath(n));
+    std::u16string text = codec_.decode(bytes);
+    if (bytes.size() <= kKeptMemoBytes)
+        memo_.load(n, std::move(bytes));
+    else
+        memo_.forget();
+    return text;
 }
 
-std::u16string MemoStore::readFile(const std::filesystem::path& path) {
-    return codec_.decode(files_.read(path));
-}
-
-void MemoStore::writeMemo(int n, std::u16string_view text) {
-    files_.write(MemoPath(n), codec_.encodeInto(text, memoBytes_));
-    // A buffer as big as an unusually long memo is not kept for the rest of the session.
-    if (memoBytes_.size() > kKeptMemoBuffer) std::string().swap(memoBytes_);
+void MemoStore::writeMemo(int n, std::u16string_view text, const std::optional<TextSplice>& edit) {
+    if (memo_.number() == n) {
+        if (edit) {
+            if (!memo_.splice(codec_, text, *edit)) return;
+        } else if (codec_.decode(memo_.bytes()) == text) {
+            // The text is the one these bytes hold (a memo opened again): nothing to write.
+            return;
+        } else {
+            memo_.load(n, codec_.encode(text));
+        }
+    } else {
+        memo_.load(n, codec_.encode(text));
+    }
+    try {
+        files_.write(MemoPath(n), memo_.bytes());
+    } catch (...) {
+        // The file keeps its old bytes; what they are is no longer known here.
+        memo_.forget();
+        throw;
+    }
+    if (memo_.bytes().size() > kKeptMemoBytes) memo_.forget();
 }
 
 void MemoStore::rename(const std::filesystem::path& from, const std::filesystem::path& to) {
+    memo_.forget();
     files_.rename(from, to);
 }
 
 void MemoStore::remove(const std::filesystem::path& path) {
+    memo_.forget();
     files_.remove(path);
 }
 
-MemoStore::FolderContents MemoStore::scanFolder() {
-    FolderContents contents;
-    const NativeString temp = TempPath().filename().native();
-    for (const auto& name : files_.names(folder_)) {
-        if (name == temp) {
-            contents.temp = true;
-            continue;
+bool MemoStore::isName(const NativeString& name, std::string_view ascii) const {
+    if (name.size() != ascii.size()) return false;
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        char16_t a = char16_t(name[i]);
+        char16_t b = char16_t(static_cast<unsigned char>(ascii[i]));
+        if (files_.namesIgnoreCase()) {
+            a = folded(a);
+            b = folded(b);
         }
-        // Only the names MemoPath gives: plain decimal, no leading zero, ".txt".
-        const NativeString& s = name;
-        const std::size_t digits = s.size() >= 4 ? s.size() - 4 : 0;
-        if (digits == 0 || digits > 5 ||
-            s.compare(digits, 4, widen<NativeString::value_type>(".txt")) != 0 ||
-            (s[0] == '0' && digits > 1))
-            continue;
-        int n = 0;
-        bool decimal = true;
-        for (std::size_t i = 0; i < digits && decimal; ++i) {
-            decimal = s[i] >= '0' && s[i] <= '9';
-            n = n * 10 + (s[i] - '0');
-        }
-        if (!decimal) continue;
-        if (contents.memos.size() <= std::size_t(n)) contents.memos.resize(std::size_t(n) + 1);
-        contents.memos[std::size_t(n)] = true;
+        if (a != b) return false;
     }
-    return contents;
+    return true;
 }
 
-bool MemoStore::exists(const std::filesystem::path& path) {
-    return files_.exists(path);
+std::optional<int> MemoStore::memoNumber(const NativeString& name) const {
+    if (name.size() < 5 || name.size() > 9) return std::nullopt;
+    const std::size_t digits = name.size() - 4;
+    if (!isName(name.substr(digits), ".txt")) return std::nullopt;
+    if (name[0] == '0' && digits > 1) return std::nullopt;
+    int n = 0;
+    for (std::size_t i = 0; i < digits; ++i) {
+        if (name[i] < '0' || name[i] > '9') return std::nullopt;
+        n = n * 10 + int(name[i] - '0');
+    }
+    return n;
 }
 
 }  // namespace tetomu

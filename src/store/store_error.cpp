@@ -17,6 +17,8 @@ std::u16string_view faultText(StoreFault fault) {
             return u"ディスクがいっぱいです。";
         case StoreFault::IoError:
             return u"ディスクの読み書きに失敗しました。";
+        case StoreFault::NotAFile:
+            return u"ふつうのファイルではありません（リンク、フォルダ、パイプなど）。";
         case StoreFault::Other:
             break;
     }
@@ -76,10 +78,6 @@ std::u16string nativeText(const Native& native) {
     }
 }
 
-std::u16string pathText(const std::filesystem::path& path) {
-    return nativeText(path.native());
-}
-
 // For what(): a path that does not convert must not turn one error into another.
 std::string pathForMessage(const std::filesystem::path& path) {
     try {
@@ -90,6 +88,10 @@ std::string pathForMessage(const std::filesystem::path& path) {
 }
 
 }  // namespace
+
+std::u16string pathText(const std::filesystem::path& path) {
+    return nativeText(path.native());
+}
 
 StoreError::StoreError(StoreFault fault, int code, std::string systemText,
                        std::filesystem::path path)

@@ -8,7 +8,15 @@
 
 namespace tetomu {
 
-enum class StoreFault { NotFound, AlreadyExists, AccessDenied, DiskFull, IoError, Other };
+enum class StoreFault {
+    NotFound,
+    AlreadyExists,
+    AccessDenied,
+    DiskFull,
+    IoError,
+    NotAFile,  // a link, a folder, a pipe or a device where a memo or the index belongs
+    Other,
+};
 
 class StoreError : public std::runtime_error {
   public:
@@ -28,5 +36,8 @@ class StoreError : public std::runtime_error {
     std::string systemText_;
     std::filesystem::path path_;
 };
+
+// A path or a file name as the person reads it.
+std::u16string pathText(const std::filesystem::path& path);
 
 }  // namespace tetomu

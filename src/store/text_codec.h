@@ -1,34 +1,49 @@
 #pragma once
 // Turns file bytes into the UTF-16 text the controls hold, and back. The store never looks at
 // characters itself; the code page is one implementation of this interface.
+//
+// The promise every implementation keeps: decoding never fails (a byte that does not decode is
+// kept as an escape code unit and encoded back to the same byte), and encode(decode(b)) == b.
+// A character the code page cannot hold is written as '?' and reported, never dropped silently.
 #include <string>
 #include <string_view>
 
 namespace tetomu {
 
+// A byte that did not decode is kept as the lone surrogate U+DC00 + byte (only bytes from 0x80
+// up can fail to decode). No character a person types is one of these.
+inline constexpr bool isKeptByte(char16_t unit) {
+    return unit >= 0xDC80 && unit <= 0xDCFF;
+}
+
 class TextCodec {
   public:
     virtual ~TextCodec() = default;
-    virtual std::u16string decode(std::string_view bytes) const = 0;
-    virtual std::string encode(std::u16string_view text) const = 0;
 
-    // encode() into a buffer the caller keeps: it may grow the buffer, and returns the bytes,
-    // which stay valid until the buffer is used again.
-    virtual std::string_view encodeInto(std::u16string_view text, std::string& buffer) const {
-        buffer = encode(text);
-        return buffer;
+    // Appends the text of these bytes to out.
+    virtual void decodeAppend(std::string_view bytes, std::u16string& out) const = 0;
+    // Appends the bytes of this text to out. Each character that had to be written as '?' is
+    // appended to replaced, when given (a pair of surrogates as its two units).
+    virtual void encodeAppend(std::u16string_view text, std::string& out,
+                              std::u16string* replaced = nullptr) const = 0;
+
+    // How many bytes this text takes, for a text as decoding gives it (every character one the
+    // code page holds). The code page answers without encoding; others may encode to count.
+    virtual std::size_t encodedLength(std::u16string_view decoded) const {
+        std::string bytes;
+        encodeAppend(decoded, bytes);
+        return bytes.size();
     }
-    // decode(), appending to out.
-    virtual void decodeAppend(std::string_view bytes, std::u16string& out) const {
-        out += decode(bytes);
+
+    std::u16string decode(std::string_view bytes) const {
+        std::u16string text;
+        decodeAppend(bytes, text);
+        return text;
     }
-    // Appends encode(text) and a CR LF to out. Returns true only when decoding those bytes is
-    // certain to give text and the CR LF back, the one line ending: the line reads back as
-    // itself. False means "decode and see"; it is always a correct answer, only a slower one.
-    virtual bool encodeLine(std::u16string_view text, std::string& out) const {
-        out += encode(text);
-        out += "\r\n";
-        return false;
+    std::string encode(std::u16string_view text) const {
+        std::string bytes;
+        encodeAppend(text, bytes);
+        return bytes;
     }
 };
 

@@ -1,9 +1,9 @@
 // The Windows program: the window on the memo folder beside the program file.
 #include <windows.h>
 
-#include "win32/ansi_codec.h"
+#include "store/ansi_codec_win.h"
+#include "store/file_system_win.h"
 #include "win32/memo_frame.h"
-#include "win32/win32_file_system.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     tetomu::Win32FileSystem files;

@@ -1,5 +1,7 @@
 #include "win32/memo_frame.h"
 
+#include <oleacc.h>
+
 #include <algorithm>
 #include <filesystem>
 
@@ -13,6 +15,7 @@ namespace {
 
 constexpr wchar_t kFrameClass[] = L"TetomuMemo";
 constexpr DWORD kFrameStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+constexpr std::u16string_view kEditLineBreak = u"\r\n";
 
 const wchar_t* wide(std::u16string_view text) {
     return reinterpret_cast<const wchar_t*>(text.data());
@@ -35,6 +38,37 @@ std::u16string windowText(HWND hwnd) {
 RECT place(const layout::Rect& r, int dpi) {
     return RECT{layout::toPixels(r.left, dpi), layout::toPixels(r.top, dpi),
                 layout::toPixels(r.left + r.width, dpi), layout::toPixels(r.top + r.height, dpi)};
+}
+
+// Calls that only newer systems have, looked up so the program still starts without them.
+template <class Function>
+Function* user32(const char* name) {
+    return reinterpret_cast<Function*>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), name)));
+}
+
+int dpiOf(HWND hwnd) {
+    if (auto* forWindow = user32<UINT WINAPI(HWND)>("GetDpiForWindow"); forWindow && hwnd) {
+        if (const UINT dpi = forWindow(hwnd)) return int(dpi);
+    }
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return dpi > 0 ? dpi : 96;
+}
+
+// The system's message font at this dpi, as every control of the system's dialogs has it.
+HFONT messageFont(int dpi) {
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    using ForDpi = BOOL WINAPI(UINT, UINT, PVOID, UINT, UINT);
+    if (auto* forDpi = user32<ForDpi>("SystemParametersInfoForDpi")) {
+        if (!forDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, UINT(dpi)))
+            return nullptr;
+    } else if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
+        return nullptr;
+    }
+    return CreateFontIndirectW(&metrics.lfMessageFont);
 }
 
 void registerFrameClass(HINSTANCE instance) {
@@ -61,6 +95,10 @@ MemoFrame::MemoFrame(HINSTANCE instance, FileSystem& files, const TextCodec& cod
     : instance_(instance), options_(std::move(options)), window_(files, codec, *this) {}
 
 MemoFrame::~MemoFrame() {
+    window_.observeList(nullptr);
+    window_.observeText(nullptr);
+    window_.observeCheck(nullptr);
+    window_.observeMenu(nullptr);
     if (hwnd_) DestroyWindow(hwnd_);
     if (shortcuts_) DestroyAcceleratorTable(shortcuts_);
     if (font_) DeleteObject(font_);
@@ -70,34 +108,15 @@ MemoFrame::~MemoFrame() {
 }
 
 void MemoFrame::create() {
-    HDC screen = GetDC(nullptr);
-    dpi_ = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    if (dpi_ <= 0) dpi_ = 96;
-
     registerFrameClass(instance_);
     createMenu();
-
-    RECT outer{0, 0, layout::toPixels(layout::kClientWidth, dpi_),
-               layout::toPixels(layout::kClientHeight, dpi_)};
-    const RECT client = outer;
-    AdjustWindowRectEx(&outer, kFrameStyle, TRUE, 0);
+    dpi_ = dpiOf(nullptr);
     hwnd_ = CreateWindowExW(0, kFrameClass, wide(texts::kCaption), kFrameStyle, CW_USEDEFAULT,
-                            CW_USEDEFAULT, outer.right - outer.left, outer.bottom - outer.top,
-                            nullptr, menu_, instance_, nullptr);
+                            CW_USEDEFAULT, 100, 100, nullptr, menu_, instance_, nullptr);
     SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&MemoFrame::frameProc));
-
-    // A menu bar that wraps, or a frame drawn wider than the system said, changes the client
-    // area; the client area is what the layout is measured in, so correct the outer size.
-    RECT got{};
-    GetClientRect(hwnd_, &got);
-    const int dx = (client.right - client.left) - (got.right - got.left);
-    const int dy = (client.bottom - client.top) - (got.bottom - got.top);
-    if (dx != 0 || dy != 0) {
-        ::SetWindowPos(hwnd_, nullptr, 0, 0, outer.right - outer.left + dx,
-                       outer.bottom - outer.top + dy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    }
+    // The monitor the system placed the window on decides its dpi.
+    dpi_ = dpiOf(hwnd_);
 
     icon_ =
         static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_TETOMU), IMAGE_ICON,
@@ -111,12 +130,13 @@ void MemoFrame::create() {
     }
 
     createControls();
+    placeControls();
+    nameForScreenReaders();
 
-    window_.List1.setObserver(this);
-    window_.txtmemo.setObserver(this);
-    window_.Check1.setObserver(this);
-    for (auto& item : window_.t11)
-        item.setObserver(this);
+    window_.observeList(this);
+    window_.observeText(this);
+    window_.observeCheck(this);
+    window_.observeMenu(this);
 }
 
 void MemoFrame::createMenu() {
@@ -128,13 +148,6 @@ void MemoFrame::createMenu() {
     const std::wstring release = wideString(texts::kMenuRelease) + L"\tCtrl+F8";
     AppendMenuW(inFrontMenu_, MF_STRING, kIdKeepInFront, keep.c_str());
     AppendMenuW(inFrontMenu_, MF_STRING, kIdRelease, release.c_str());
-    for (UINT id : {kIdKeepInFront, kIdRelease}) {
-        MENUITEMINFOW info{};
-        info.cbSize = sizeof info;
-        info.fMask = MIIM_FTYPE;
-        info.fType = MFT_STRING | MFT_RADIOCHECK;
-        SetMenuItemInfoW(inFrontMenu_, id, FALSE, &info);
-    }
     AppendMenuW(menu_, MF_POPUP, reinterpret_cast<UINT_PTR>(inFrontMenu_),
                 wide(texts::kMenuInFront));
     AppendMenuW(menu_, MF_STRING, kIdVersion, wide(texts::kMenuVersion));
@@ -147,35 +160,22 @@ void MemoFrame::createMenu() {
 }
 
 void MemoFrame::createControls() {
-    // The platform's own dialog font, as every control of the system's dialogs has it.
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof metrics;
-    if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
-        font_ = CreateFontIndirectW(&metrics.lfMessageFont);
-    }
-
     auto make = [&](DWORD exStyle, const wchar_t* cls, std::u16string_view text, DWORD style,
-                    int id, const layout::Rect& where) {
-        const RECT r = place(where, dpi_);
-        HWND control = CreateWindowExW(exStyle, cls, wide(text),
-                                       WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | style, r.left,
-                                       r.top, r.right - r.left, r.bottom - r.top, hwnd_,
-                                       reinterpret_cast<HMENU>(INT_PTR(id)), instance_, nullptr);
-        if (font_) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
-        return control;
+                    int id) {
+        return CreateWindowExW(exStyle, cls, wide(text),
+                               WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | style, 0, 0, 0, 0, hwnd_,
+                               reinterpret_cast<HMENU>(INT_PTR(id)), instance_, nullptr);
     };
     // Created in the tab sequence's order; the label sits between the check box and the text
     // box but takes no focus.
-    list_ =
-        make(WS_EX_CLIENTEDGE, L"LISTBOX", u"",
-             WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, kIdList1, layout::kList1);
-    check_ = make(0, L"BUTTON", texts::kCheckCaption, WS_TABSTOP | BS_AUTOCHECKBOX, kIdCheck1,
-                  layout::kCheck1);
-    label_ = make(0, L"STATIC", texts::kArrangeLabel, SS_LEFT, kIdLabel3, layout::kLabel3);
+    list_ = make(WS_EX_CLIENTEDGE, L"LISTBOX", u"",
+                 WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, kIdList1);
+    check_ = make(0, L"BUTTON", texts::kCheckCaption, WS_TABSTOP | BS_AUTOCHECKBOX, kIdCheck1);
+    label_ = make(0, L"STATIC", window_.arrangeLabel(), SS_LEFT, kIdLabel3);
     edit_ = make(WS_EX_CLIENTEDGE, L"EDIT", u"",
                  WS_TABSTOP | WS_HSCROLL | WS_VSCROLL | ES_MULTILINE | ES_AUTOHSCROLL |
                      ES_AUTOVSCROLL | ES_WANTRETURN,
-                 kIdTxtmemo, layout::kTxtmemo);
+                 kIdTxtmemo);
     // No limit but the system's own: a long memo pasted in must not be cut.
     SendMessageW(edit_, EM_SETLIMITTEXT, 0, 0);
 
@@ -184,11 +184,63 @@ void MemoFrame::createControls() {
         SetWindowLongPtrW(list_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&MemoFrame::listProc)));
 }
 
+// The window and its controls at the twips of the layout, for the dpi of the window's monitor.
+void MemoFrame::placeControls() {
+    if (font_) DeleteObject(font_);
+    font_ = messageFont(dpi_);
+    const std::pair<HWND, const layout::Rect*> controls[] = {
+        {list_, &layout::kList1},
+        {check_, &layout::kCheck1},
+        {label_, &layout::kLabel3},
+        {edit_, &layout::kTxtmemo},
+    };
+    for (const auto& [control, where] : controls) {
+        const RECT r = place(*where, dpi_);
+        ::SetWindowPos(control, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                       SWP_NOZORDER | SWP_NOACTIVATE);
+        if (font_) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
+    }
+    // The client area is what the layout is measured in: the frame, the caption and a menu bar
+    // (which may wrap) come on top of it, whatever their sizes at this dpi.
+    const int width = layout::toPixels(layout::kClientWidth, dpi_);
+    const int height = layout::toPixels(layout::kClientHeight, dpi_);
+    for (int pass = 0; pass < 2; ++pass) {
+        RECT outer{}, client{};
+        GetWindowRect(hwnd_, &outer);
+        GetClientRect(hwnd_, &client);
+        const int dx = width - (client.right - client.left);
+        const int dy = height - (client.bottom - client.top);
+        if (dx == 0 && dy == 0) break;
+        ::SetWindowPos(hwnd_, nullptr, 0, 0, outer.right - outer.left + dx,
+                       outer.bottom - outer.top + dy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
+// The list and the text box have no caption, and the check box's caption is never seen: a
+// screen reader is given the name a person would use for each. Nothing visible changes.
+void MemoFrame::nameForScreenReaders() {
+    IAccPropServices* services = nullptr;
+    if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return;
+    if (SUCCEEDED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER,
+                                   IID_IAccPropServices, reinterpret_cast<void**>(&services)))) {
+        const std::pair<HWND, std::u16string_view> names[] = {
+            {list_, texts::kListName},
+            {edit_, texts::kTextName},
+            {check_, window_.arrangeLabel()},
+        };
+        for (const auto& [control, name] : names) {
+            const std::wstring text = wideString(name);
+            services->SetHwndPropStr(control, DWORD(OBJID_CLIENT), CHILDID_SELF, PROPID_ACC_NAME,
+                                     text.c_str());
+        }
+        services->Release();
+    }
+}
+
 StartResult MemoFrame::start() {
     const StartResult result = window_.start();
     if (result == StartResult::Shown) {
         started_ = true;
-        afterAction();
         SetFocus(list_);
     }
     return result;
@@ -209,10 +261,16 @@ int MemoFrame::run() {
 bool MemoFrame::preTranslate(MSG& msg) {
     if (!hwnd_ || (msg.hwnd != hwnd_ && !IsChild(hwnd_, msg.hwnd))) return false;
     if (shortcuts_ && TranslateAcceleratorW(hwnd_, shortcuts_, &msg)) return true;
-    if (msg.message == WM_KEYDOWN && msg.wParam == VK_TAB &&
-        (GetKeyState(VK_CONTROL) & 0x8000) == 0 && (GetKeyState(VK_MENU) & 0x8000) == 0) {
+    if (msg.message != WM_KEYDOWN) return false;
+    const bool control = (GetKeyState(VK_CONTROL) & 0x8000) != 0;
+    if (msg.wParam == VK_TAB && !control && (GetKeyState(VK_MENU) & 0x8000) == 0) {
         // Tab leaves the text box too: a memo holds no tab typed with the Tab key alone.
         moveTabFocus((GetKeyState(VK_SHIFT) & 0x8000) != 0);
+        return true;
+    }
+    if (msg.wParam == 'A' && control && msg.hwnd == edit_) {
+        // Select all, as in every text box a person knows.
+        SendMessageW(edit_, EM_SETSEL, 0, -1);
         return true;
     }
     return false;
@@ -241,6 +299,16 @@ LRESULT MemoFrame::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_COMMAND:
             command(LOWORD(wParam), HIWORD(wParam));
             return 0;
+        case WM_DPICHANGED: {
+            // Moved to a monitor of another scale: the same twips at the new dpi, sharp.
+            const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+            ::SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top,
+                           suggested->right - suggested->left, suggested->bottom - suggested->top,
+                           SWP_NOZORDER | SWP_NOACTIVATE);
+            dpi_ = HIWORD(wParam);
+            placeControls();
+            return 0;
+        }
         case WM_ACTIVATE:
             if (LOWORD(wParam) == WA_INACTIVE) {
                 const HWND focus = GetFocus();
@@ -268,177 +336,202 @@ LRESULT MemoFrame::handle(UINT message, WPARAM wParam, LPARAM lParam) {
 void MemoFrame::command(int id, int code) {
     switch (id) {
         case kIdNew:
-            window_.choose(Command::New);
-            break;
+            return window_.choose(Command::New);
         case kIdDelete:
-            window_.choose(Command::Delete);
-            break;
+            return window_.choose(Command::Delete);
         case kIdKeepInFront:
-            window_.choose(Command::KeepInFront);
-            break;
+            return window_.choose(Command::KeepInFront);
         case kIdRelease:
-            window_.choose(Command::Release);
-            break;
+            return window_.choose(Command::Release);
         case kIdVersion:
-            window_.choose(Command::Version);
-            break;
-        case kIdList1:
-            if (code == LBN_SELCHANGE) listSelectionChanged();
-            return;
+            return window_.choose(Command::Version);
         case kIdCheck1:
-            if (code != BN_CLICKED) return;
-            window_.userClickCheck();
-            break;
+            if (code == BN_CLICKED) window_.userClickCheck();
+            return;
         case kIdTxtmemo:
-            // The text box also reports texts the core put into it; those are no edits.
-            if (code != EN_CHANGE || assigning_) return;
-            window_.userEdit(textFromDisplay(windowText(edit_)));
-            break;
+            // The text box also reports the texts the core put into it; those are no edits.
+            if (code == EN_CHANGE && !assigning_) textEdited();
+            return;
         default:
             return;
     }
-    afterAction();
+}
+
+// The edit box says only that something changed: the span is what lies between the parts at
+// either end that stayed as they were. Positions are the memo's own, as the box shows every
+// unit of the memo as one unit.
+void MemoFrame::textEdited() {
+    const std::u16string now = windowText(edit_);
+    const std::size_t common = std::min(now.size(), shown_.size());
+    std::size_t head = 0;
+    while (head < common && now[head] == shown_[head])
+        ++head;
+    std::size_t tail = 0;
+    while (tail < common - head && now[now.size() - 1 - tail] == shown_[shown_.size() - 1 - tail])
+        ++tail;
+    if (head == common && now.size() == shown_.size()) {
+        // Typed over with the same text: still an edit, at the caret.
+        DWORD caret = 0;
+        SendMessageW(edit_, EM_GETSEL, 0, reinterpret_cast<LPARAM>(&caret));
+        head = std::min<std::size_t>(caret, now.size());
+        tail = now.size() - head;
+    }
+    const std::u16string typed = now.substr(head, now.size() - tail - head);
+    TextEdit edit{head, shown_.size() - tail - head, fromDisplay(typed)};
+    shown_ = now;
+    // A lone CR or LF pasted in is a line break to the person, and to the memo.
+    const std::u16string kept = toDisplay(edit.inserted, kEditLineBreak);
+    if (kept != typed) editRefitted({head, typed.size(), edit.inserted});
+    window_.userEdit(edit);
+}
+
+void MemoFrame::editRefitted(const TextEdit& refit) {
+    const std::u16string text = toDisplay(refit.inserted, kEditLineBreak);
+    assigning_ = true;
+    SendMessageW(edit_, EM_SETSEL, refit.at, refit.at + refit.removed);
+    SendMessageW(edit_, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(wide(text)));
+    assigning_ = false;
+    shown_.replace(refit.at, refit.removed, text);
 }
 
 LRESULT CALLBACK MemoFrame::listProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    return frameOf(hwnd)->handleList(hwnd, message, wParam, lParam);
+    return frameOf(hwnd)->handleList(message, wParam, lParam);
 }
 
-// The list box reports a selection that a person changed, but not a click on the item that is
-// already selected, and it reports a mouse selection while it still tracks the button. Each
-// press becomes one click, made when the list box has finished with the press; a key that moves
-// the selection becomes one click once the list box has handled the key.
-LRESULT MemoFrame::handleList(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_LBUTTONDOWN || message == WM_LBUTTONDBLCLK) {
-        const LRESULT hit = SendMessageW(hwnd, LB_ITEMFROMPOINT, 0, lParam);
-        const int selected = int(SendMessageW(hwnd, LB_GETCURSEL, 0, 0));
-        listPressed_ = true;
-        listPressOnSelected_ = HIWORD(hit) == 0 && selected >= 0 && int(LOWORD(hit)) == selected;
-    }
-    ++listDepth_;
-    const LRESULT result = CallWindowProcW(oldListProc_, hwnd, message, wParam, lParam);
-    --listDepth_;
-    if ((message == WM_LBUTTONUP || message == WM_CAPTURECHANGED) && listPressed_) {
-        listPressed_ = false;
-        if (listPressOnSelected_) listClickPending_ = true;
-        listPressOnSelected_ = false;
-    }
-    if (listDepth_ == 0 && listClickPending_ && !listTracking()) {
-        listClickPending_ = false;
-        userSelectCurrent();
-    }
-    return result;
+int MemoFrame::rowsPerPage() const {
+    RECT client{};
+    GetClientRect(list_, &client);
+    const int row = int(SendMessageW(list_, LB_GETITEMHEIGHT, 0, 0));
+    return row > 0 ? std::max(1, int(client.bottom - client.top) / row) : 1;
 }
 
-bool MemoFrame::listTracking() const {
-    return listPressed_ && GetCapture() == list_;
-}
-
-void MemoFrame::listSelectionChanged() {
-    if (listDepth_ > 0 || listTracking()) {
-        listClickPending_ = true;
-        return;
-    }
-    userSelectCurrent();
-}
-
-void MemoFrame::userSelectCurrent() {
-    const int selected = int(SendMessageW(list_, LB_GETCURSEL, 0, 0));
-    if (selected < 0) return;
-    window_.userSelect(selected);
-    afterAction();
-}
-
-void MemoFrame::afterAction() {
-    if (!hwnd_) return;
-    if (listStale_) syncList();
-    syncCheck();
-}
-
-void MemoFrame::syncList() {
-    listStale_ = false;
-    const auto& items = window_.List1.items();
-    bool rowsChanged = false;
-    if (!listReshaped_) {
-        // The rows stayed where they were: rewrite only the ones the core named and that differ.
-        const LRESULT top = SendMessageW(list_, LB_GETTOPINDEX, 0, 0);
-        for (const int row : changedRows_) {
-            const auto r = std::size_t(row);
-            if (items[r] == shownItems_[r]) continue;
-            if (!rowsChanged) SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
-            rowsChanged = true;
-            shownItems_[r] = items[r];
-            const std::u16string text = textForDisplay(items[r]);
-            SendMessageW(list_, LB_DELETESTRING, r, 0);
-            SendMessageW(list_, LB_INSERTSTRING, r, reinterpret_cast<LPARAM>(wide(text)));
+// The list box would select on its own at a press, again for every row the pointer crosses,
+// and for typed letters. Here it selects nothing by itself: a press and its release are one
+// pick, and the keys that move the selection are passed to the core.
+LRESULT MemoFrame::handleList(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_LBUTTONDOWN: {
+            SetFocus(list_);
+            SetCapture(list_);
+            const LRESULT hit = SendMessageW(list_, LB_ITEMFROMPOINT, 0, lParam);
+            pressedRow_ = HIWORD(hit) == 0 ? int(LOWORD(hit)) : -1;
+            return 0;
         }
-        if (rowsChanged) SendMessageW(list_, LB_SETTOPINDEX, WPARAM(top), 0);
-    } else if (items != shownItems_) {
-        rowsChanged = true;
-        const LRESULT top = SendMessageW(list_, LB_GETTOPINDEX, 0, 0);
-        SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
-        // Only the rows between the unchanged start and the unchanged end are rewritten: a
-        // save changes one title, a deletion removes one row.
-        const std::size_t common = std::min(items.size(), shownItems_.size());
-        std::size_t head = 0;
-        while (head < common && items[head] == shownItems_[head])
-            ++head;
-        std::size_t tail = 0;
-        while (tail < common - head &&
-               items[items.size() - 1 - tail] == shownItems_[shownItems_.size() - 1 - tail]) {
-            ++tail;
+        case WM_LBUTTONDBLCLK:
+            // The second press of a double-click is not another pick.
+            SetCapture(list_);
+            pressedRow_ = -1;
+            return 0;
+        case WM_MOUSEMOVE:
+            if (GetCapture() == list_) return 0;
+            break;
+        case WM_LBUTTONUP: {
+            if (GetCapture() == list_) ReleaseCapture();
+            const int row = std::exchange(pressedRow_, -1);
+            if (row >= 0) window_.userSelect(row);
+            return 0;
         }
-        if (head == 0 && tail == 0) {
-            SendMessageW(list_, LB_RESETCONTENT, 0, 0);
-        } else {
-            for (std::size_t i = head; i < shownItems_.size() - tail; ++i) {
-                SendMessageW(list_, LB_DELETESTRING, head, 0);
+        case WM_CHAR:
+            return 0;
+        case WM_KEYDOWN: {
+            ListKey key;
+            switch (wParam) {
+                case VK_UP:
+                    key = ListKey::Up;
+                    break;
+                case VK_DOWN:
+                    key = ListKey::Down;
+                    break;
+                case VK_PRIOR:
+                    key = ListKey::PageUp;
+                    break;
+                case VK_NEXT:
+                    key = ListKey::PageDown;
+                    break;
+                case VK_HOME:
+                    key = ListKey::Home;
+                    break;
+                case VK_END:
+                    key = ListKey::End;
+                    break;
+                default:
+                    return CallWindowProcW(oldListProc_, list_, message, wParam, lParam);
             }
+            window_.userListKey(key, rowsPerPage(), int(SendMessageW(list_, LB_GETTOPINDEX, 0, 0)));
+            return 0;
         }
-        const std::size_t newEnd = items.size() - tail;
-        if (newEnd > head + 64) {
-            SendMessageW(list_, LB_INITSTORAGE, newEnd - head, 0);
-        }
-        for (std::size_t i = head; i < newEnd; ++i) {
-            const std::u16string row = textForDisplay(items[i]);
-            SendMessageW(list_, LB_INSERTSTRING, i, reinterpret_cast<LPARAM>(wide(row)));
-        }
-        shownItems_ = items;
-        SendMessageW(list_, LB_SETTOPINDEX, WPARAM(top), 0);
+        default:
+            break;
     }
-    listReshaped_ = false;
-    changedRows_.clear();
-    const int want = window_.List1.ListIndex();
-    if (int(SendMessageW(list_, LB_GETCURSEL, 0, 0)) != want) {
-        SendMessageW(list_, LB_SETCURSEL, WPARAM(want), 0);
-    }
-    if (rowsChanged) {
-        SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
-        InvalidateRect(list_, nullptr, TRUE);
+    return CallWindowProcW(oldListProc_, list_, message, wParam, lParam);
+}
+
+void MemoFrame::aboutToReset() {
+    SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
+}
+
+void MemoFrame::reset() {
+    SendMessageW(list_, LB_RESETCONTENT, 0, 0);
+    const int count = window_.list().ListCount();
+    if (count > 64) SendMessageW(list_, LB_INITSTORAGE, WPARAM(count), LPARAM(count) * 64);
+    for (int row = 0; row < count; ++row)
+        insertRow(row);
+    SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list_, nullptr, TRUE);
+}
+
+void MemoFrame::insertRow(int row) {
+    const std::u16string title = toDisplay(window_.list().List(row), kEditLineBreak);
+    SendMessageW(list_, LB_INSERTSTRING, WPARAM(row), reinterpret_cast<LPARAM>(wide(title)));
+}
+
+void MemoFrame::inserted(int row) {
+    insertRow(row);
+}
+
+void MemoFrame::removed(int row) {
+    SendMessageW(list_, LB_DELETESTRING, WPARAM(row), 0);
+}
+
+void MemoFrame::changed(int row) {
+    const LRESULT top = SendMessageW(list_, LB_GETTOPINDEX, 0, 0);
+    SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
+    SendMessageW(list_, LB_DELETESTRING, WPARAM(row), 0);
+    insertRow(row);
+    SendMessageW(list_, LB_SETTOPINDEX, WPARAM(top), 0);
+    SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
+    RECT r{};
+    if (SendMessageW(list_, LB_GETITEMRECT, WPARAM(row), reinterpret_cast<LPARAM>(&r)) != LB_ERR)
+        InvalidateRect(list_, &r, TRUE);
+}
+
+void MemoFrame::selectionChanged() {
+    const int row = window_.list().ListIndex();
+    if (int(SendMessageW(list_, LB_GETCURSEL, 0, 0)) != row) {
+        SendMessageW(list_, LB_SETCURSEL, WPARAM(row), 0);
     }
 }
 
-void MemoFrame::syncCheck() {
-    if (!check_) return;
-    const WPARAM want = window_.Check1.Value() != 0 ? BST_CHECKED : BST_UNCHECKED;
+void MemoFrame::valueChanged() {
+    const WPARAM want = window_.check().Value() != 0 ? BST_CHECKED : BST_UNCHECKED;
     if (WPARAM(SendMessageW(check_, BM_GETCHECK, 0, 0)) != want) {
         SendMessageW(check_, BM_SETCHECK, want, 0);
     }
 }
 
-void MemoFrame::syncMenu() {
-    if (!inFrontMenu_) return;
+void MemoFrame::checkedChanged() {
     const UINT ids[] = {kIdKeepInFront, kIdRelease};
-    for (std::size_t i = 0; i < 2; ++i) {
-        CheckMenuItem(inFrontMenu_, ids[i],
-                      MF_BYCOMMAND | (window_.t11[i].Checked() ? MF_CHECKED : MF_UNCHECKED));
+    for (int i = 0; i < 2; ++i) {
+        CheckMenuItem(
+            inFrontMenu_, ids[i],
+            MF_BYCOMMAND | (window_.inFrontItem(i).Checked() ? MF_CHECKED : MF_UNCHECKED));
     }
 }
 
 void MemoFrame::textAssigned() {
-    if (!edit_) return;
+    shown_ = toDisplay(window_.text().Text(), kEditLineBreak);
     assigning_ = true;
-    SetWindowTextW(edit_, wide(textForDisplay(window_.txtmemo.Text())));
+    SetWindowTextW(edit_, wide(shown_));
     assigning_ = false;
 }
 
@@ -473,23 +566,19 @@ NativeString MemoFrame::programDirectory() {
     return std::filesystem::path(file).parent_path().native();
 }
 
-void MemoFrame::MsgBox(const std::u16string& prompt) {
-    // The person sees the window as the core has it while the box is open.
-    afterAction();
+void MemoFrame::showMessage(const std::u16string& text) {
     const HWND owner = hwnd_ && IsWindowVisible(hwnd_) ? hwnd_ : nullptr;
-    MessageBoxW(owner, wide(prompt), wide(texts::kAppTitle), MB_OK);
+    const std::u16string shown = toDisplay(text, kEditLineBreak);
+    MessageBoxW(owner, wide(shown), wide(texts::kAppTitle), MB_OK);
 }
 
-void MemoFrame::SetWindowPos(InsertAfter insertAfter, unsigned flags) {
-    afterAction();
-    ::SetWindowPos(hwnd_, insertAfter == InsertAfter::Topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0,
-                   0, 0, flags);
+void MemoFrame::keepInFront(bool inFront) {
+    ::SetWindowPos(hwnd_, inFront ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                   SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW);
 }
 
-void MemoFrame::runtimeError(const std::u16string& text) {
-    afterAction();
-    const HWND owner = hwnd_ && IsWindowVisible(hwnd_) ? hwnd_ : nullptr;
-    MessageBoxW(owner, wide(text), wide(texts::kAppTitle), MB_OK);
+void MemoFrame::showRuntimeError(const std::u16string& text) {
+    showMessage(text);
     exitCode_ = 1;
     if (started_) PostQuitMessage(exitCode_);
 }

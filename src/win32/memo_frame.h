@@ -1,12 +1,16 @@
 #pragma once
-// The window `memo` on native Win32 controls. It draws what the core's controls hold, mirrors
-// their changes made from code, turns each of a person's actions into one call on MemoWindow,
-// and fills WindowPlatform. It holds no rule about memos: every decision is the core's.
+// The window `memo` on native Win32 controls. It draws what the core's controls hold, follows
+// their notices, turns each of a person's actions into one call on MemoWindow, and fills
+// WindowPlatform. It holds no rule about memos and no copy of the titles: every decision and
+// every title is the core's.
+//
+// A person's actions: a press and release on a row of the list is one pick of the row pressed,
+// however the pointer moves (a double-click is one pick too); a key that moves the selection is
+// one pick of the row the core names; an edit of the text box is the span between the parts of
+// the text that stayed as they were.
 #include <windows.h>
 
-#include <memory>
 #include <string>
-#include <vector>
 
 #include "store/base_path.h"
 #include "window/controls.h"
@@ -21,7 +25,7 @@ class TextCodec;
 struct FrameOptions {
     // The folder the memo folder sits in; empty means the folder of the program file.
     NativeString programDirectory;
-    // The name by which copies of the program find each other.
+    // The name by which copies of the program in one session find each other.
     std::wstring singleCopyName = L"Local\\tetomu.memo.single-copy";
 };
 
@@ -58,7 +62,7 @@ class MemoFrame final : public WindowPlatform,
     // Runs the message loop until the window is closed or a run-time error ends the program;
     // returns the exit status.
     int run();
-    // Shortcuts and the tab sequence; true when the message was used up.
+    // Shortcuts, select-all and the tab sequence; true when the message was used up.
     bool preTranslate(MSG& msg);
 
     HWND hwnd() const { return hwnd_; }
@@ -73,53 +77,40 @@ class MemoFrame final : public WindowPlatform,
     // WindowPlatform.
     bool anotherCopyRunning() override;
     NativeString programDirectory() override;
-    void MsgBox(const std::u16string& prompt) override;
-    void SetWindowPos(InsertAfter insertAfter, unsigned flags) override;
-    void runtimeError(const std::u16string& text) override;
+    void showMessage(const std::u16string& text) override;
+    void keepInFront(bool inFront) override;
+    void showRuntimeError(const std::u16string& text) override;
 
   private:
     static LRESULT CALLBACK frameProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK listProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
-    LRESULT handleList(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT handleList(UINT message, WPARAM wParam, LPARAM lParam);
     void command(int id, int code);
 
     void createControls();
     void createMenu();
+    void placeControls();
+    void nameForScreenReaders();
     void moveTabFocus(bool backwards);
+    void textEdited();
+    int rowsPerPage() const;
 
-    // A person's actions, each one call on the window.
-    void listSelectionChanged();
-    bool listTracking() const;
-    void userSelectCurrent();
-    void afterAction();
-
-    // Brings the native controls up to what the core's controls hold.
-    void syncList();
-    void syncCheck();
-    void syncMenu();
-
-    // ListBox::Observer: the list is brought up to date at the end of the action, or before a
-    // message box, so a reload that changes one title repaints one row.
-    // A keystroke only changes rows the core names; anything else is compared row by row.
-    void itemsReset() override { listStale_ = listReshaped_ = true; }
-    void itemsReloaded(const std::vector<int>& rows) override {
-        listStale_ = true;
-        changedRows_.insert(changedRows_.end(), rows.begin(), rows.end());
-    }
-    void itemAdded(int) override { listStale_ = listReshaped_ = true; }
-    void itemRemoved(int) override { listStale_ = listReshaped_ = true; }
-    void itemChanged(int row) override {
-        listStale_ = true;
-        changedRows_.push_back(row);
-    }
-    void itemSelected(int) override { listStale_ = true; }
+    // ListBox::Observer: the list box follows each notice at once.
+    void aboutToReset() override;
+    void reset() override;
+    void inserted(int row) override;
+    void removed(int row) override;
+    void changed(int row) override;
+    void selectionChanged() override;
+    void insertRow(int row);
     // TextBox::Observer.
     void textAssigned() override;
+    void editRefitted(const TextEdit& refit) override;
     // CheckBox::Observer.
-    void valueChanged() override { syncCheck(); }
+    void valueChanged() override;
     // MenuItem::Observer.
-    void checkedChanged() override { syncMenu(); }
+    void checkedChanged() override;
 
     HINSTANCE instance_;
     FrameOptions options_;
@@ -139,18 +130,12 @@ class MemoFrame final : public WindowPlatform,
     HWND lastFocus_ = nullptr;
     int dpi_ = 96;
 
-    // What the native list shows, so a reload rewrites only the rows that changed.
-    std::vector<std::u16string> shownItems_;
-    bool listStale_ = false;
-    bool listReshaped_ = false;
-    std::vector<int> changedRows_;
-    // A mouse press on the list is one click, made when the list box has finished with it.
     WNDPROC oldListProc_ = nullptr;
-    int listDepth_ = 0;
-    bool listPressed_ = false;
-    bool listPressOnSelected_ = false;
-    bool listClickPending_ = false;
-    // Set while the edit box takes a text from the core, whose EN_CHANGE is not a person's edit.
+    // The row a press on the list began on, until its release.
+    int pressedRow_ = -1;
+    // The text box's text as shown, to find what an edit changed; and a guard while the core's
+    // text is put into it, whose EN_CHANGE is not a person's edit.
+    std::u16string shown_;
     bool assigning_ = false;
     bool started_ = false;
     int exitCode_ = 0;

@@ -1,7 +1,10 @@
 #include "window/controls.h"
 
+#include <algorithm>
 #include <stdexcept>
 #include <utility>
+
+#include "store/text_codec.h"
 
 namespace tetomu {
 namespace {
@@ -12,76 +15,181 @@ void raise(const std::function<void()>& handler) {
 
 }  // namespace
 
+std::string_view ListBox::rowBytes(int i) const {
+    if (i < 0 || i >= ListCount()) throw std::out_of_range("ListBox::List");
+    const auto begin = starts_[std::size_t(i)];
+    return std::string_view(bytes_).substr(begin, starts_[std::size_t(i) + 1] - begin - 2);
+}
+
+std::u16string ListBox::List(int i) const {
+    return codec_.decode(rowBytes(i));
+}
+
 std::u16string ListBox::Text() const {
-    return index_ < 0 ? std::u16string() : items_[std::size_t(index_)];
+    return index_ < 0 ? std::u16string() : List(index_);
 }
 
-void ListBox::setList(int i, std::u16string text) {
-    items_.at(std::size_t(i)) = std::move(text);
-    if (observer_) observer_->itemChanged(i);
+int ListBox::rowForKey(ListKey key, int rowsPerPage, int topRow) const {
+    const int last = ListCount() - 1;
+    if (last < 0) return -1;
+    const int page = std::max(rowsPerPage, 1) - 1;
+    // With nothing selected, Down and Up start at the first memo, the page keys where the list
+    // stands.
+    const int from = index_ >= 0 ? index_ : std::clamp(topRow, 0, last);
+    switch (key) {
+        case ListKey::Up:
+            return index_ < 0 ? 0 : std::max(index_ - 1, 0);
+        case ListKey::Down:
+            return index_ < 0 ? 0 : std::min(index_ + 1, last);
+        case ListKey::PageUp:
+            return std::max(from - page, 0);
+        case ListKey::PageDown:
+            return std::min(from + page, last);
+        case ListKey::Home:
+            return 0;
+        case ListKey::End:
+            return last;
+    }
+    return -1;
 }
 
-void ListBox::AddItem(std::u16string text) {
-    items_.push_back(std::move(text));
-    if (observer_) observer_->itemAdded(ListCount() - 1);
+void ListBox::replaceRow(int i, std::string_view bytes) {
+    const auto begin = starts_[std::size_t(i)];
+    const auto end = starts_[std::size_t(i) + 1];
+    const auto delta = std::int64_t(bytes.size() + 2) - std::int64_t(end - begin);
+    bytes_.replace(begin, end - begin - 2, bytes);
+    if (delta != 0) {
+        for (std::size_t r = std::size_t(i) + 1; r < starts_.size(); ++r)
+            starts_[r] = std::uint32_t(std::int64_t(starts_[r]) + delta);
+    }
+    ++version_;
+}
+
+void ListBox::setList(int i, std::u16string_view text) {
+    // A row that already reads as this title keeps its bytes, as the file has them.
+    if (List(i) == text) return;
+    std::string bytes;
+    codec_.encodeAppend(text, bytes);
+    replaceRow(i, bytes);
+    notify(&Observer::changed, i);
+}
+
+void ListBox::AddItem(std::u16string_view text) {
+    const int row = ListCount();
+    notify(&Observer::aboutToInsert, row);
+    codec_.encodeAppend(text, bytes_);
+    bytes_ += "\r\n";
+    starts_.push_back(std::uint32_t(bytes_.size()));
+    ++version_;
+    notify(&Observer::inserted, row);
 }
 
 void ListBox::RemoveItem(int i) {
     if (i < 0 || i >= ListCount()) throw std::out_of_range("ListBox::RemoveItem");
-    items_.erase(items_.begin() + i);
+    notify(&Observer::aboutToRemove, i);
+    const auto begin = starts_[std::size_t(i)];
+    const auto length = starts_[std::size_t(i) + 1] - begin;
+    bytes_.erase(begin, length);
+    starts_.erase(starts_.begin() + i + 1);
+    for (std::size_t r = std::size_t(i) + 1; r < starts_.size(); ++r)
+        starts_[r] -= length;
+    ++version_;
+    const int selected = index_;
     if (index_ == i) {
         index_ = -1;
     } else if (index_ > i) {
         --index_;
     }
-    if (observer_) observer_->itemRemoved(i);
+    notify(&Observer::removed, i);
+    if (index_ != selected && observer_) observer_->selectionChanged();
 }
 
 void ListBox::Clear() {
-    Reload({});
+    load({});
 }
 
-void ListBox::Reload(std::vector<std::u16string> items) {
-    items_ = std::move(items);
+void ListBox::exchange(int a, int b) {
+    if (a == b) return;
+    const std::string rowA(rowBytes(a));
+    const std::string rowB(rowBytes(b));
+    replaceRow(a, rowB);
+    replaceRow(b, rowA);
+    notify(&Observer::changed, a);
+    notify(&Observer::changed, b);
+}
+
+IndexLines ListBox::load(std::string_view indexFile) {
+    IndexLines lines = splitIndex(indexFile);
     index_ = -1;
-    if (observer_) observer_->itemsReset();
-}
-
-void ListBox::ReloadChanged(std::vector<std::pair<int, std::u16string>> changedRows) {
-    std::vector<int> rows;
-    rows.reserve(changedRows.size());
-    for (auto& [row, text] : changedRows) {
-        items_.at(std::size_t(row)) = std::move(text);
-        rows.push_back(row);
+    if (lines.canonical && indexFile == bytes_) {
+        // Read back as written: every item stays as it is.
+        if (observer_) observer_->selectionChanged();
+        return lines;
     }
+    if (observer_) observer_->aboutToReset();
+    if (lines.canonical || indexFile.empty()) {
+        bytes_.assign(indexFile);
+        starts_.assign(1, 0);
+        for (const auto& line : lines.lines)
+            starts_.push_back(std::uint32_t(line.second + 2));
+    } else {
+        bytes_.clear();
+        bytes_.reserve(indexFile.size() + 2 * lines.lines.size());
+        starts_.assign(1, 0);
+        for (const auto& [begin, end] : lines.lines) {
+            bytes_.append(indexFile.substr(begin, end - begin));
+            bytes_ += "\r\n";
+            starts_.push_back(std::uint32_t(bytes_.size()));
+        }
+    }
+    ++version_;
+    if (observer_) observer_->reset();
+    return lines;
+}
+
+void ListBox::clearSelection() {
     index_ = -1;
-    if (observer_) observer_->itemsReloaded(rows);
+    if (observer_) observer_->selectionChanged();
 }
 
 void ListBox::setSelected(int i) {
     if (i < 0 || i >= ListCount()) throw std::out_of_range("ListBox::setSelected");
     index_ = i;
-    if (observer_) observer_->itemSelected(i);
+    if (observer_) observer_->selectionChanged();
     raise(onClick);
 }
 
 void ListBox::userSelect(int i) {
     if (i < 0 || i >= ListCount()) return;
     index_ = i;
+    if (observer_) observer_->selectionChanged();
     raise(onClick);
 }
 
 void TextBox::setText(std::u16string text) {
     if (text == text_) return;
     text_ = std::move(text);
+    unsaved_.reset();
+    whole_ = true;
     if (observer_) observer_->textAssigned();
     raise(onChange);
 }
 
-void TextBox::userEdit(std::u16string text) {
-    if (text == text_) return;
-    text_ = std::move(text);
+void TextBox::userEdit(const FittedEdit& edit) {
+    text_.replace(edit.applied.at, edit.applied.removed, edit.applied.inserted);
+    if (!whole_ && !unsaved_) {
+        unsaved_ = edit.splice;
+    } else {
+        unsaved_.reset();
+        whole_ = true;
+    }
+    if (edit.refitted && observer_) observer_->editRefitted(edit.refit);
     raise(onChange);
+}
+
+void TextBox::markSaved() {
+    unsaved_.reset();
+    whole_ = false;
 }
 
 void CheckBox::setValue(int value) {
@@ -93,6 +201,7 @@ void CheckBox::setValue(int value) {
 
 void CheckBox::userClick() {
     value_ = value_ == 0 ? 1 : 0;
+    if (observer_) observer_->valueChanged();
     raise(onClick);
 }
 

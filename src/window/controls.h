@@ -1,65 +1,93 @@
 #pragma once
 // The window's controls as plain state. Their setters follow the window's rules of raising: an
 // assignment that raises a handler calls it at once, nested, before it returns; one that does
-// not, doesn't. A person's action comes in through a separate user*() entry. A front end
-// mirrors each control through its Observer, which hears about changes made from code only.
+// not, doesn't. A person's action comes in through a separate user*() entry. A front end draws
+// each control from its read-only face and hears of every change through its Observer.
+#include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
-#include <utility>
 #include <vector>
+
+#include "store/index_file.h"
+#include "store/text_fit.h"
 
 namespace tetomu {
 
+class TextCodec;
+
+// The keys that move the selection of a list.
+enum class ListKey { Up, Down, PageUp, PageDown, Home, End };
+
 // List1: single selection, items in insertion order, duplicates allowed.
+//
+// The items are held as the index file holds them: encoded, one after another, each followed by
+// CR LF. A list of 32767 titles takes no more memory than its file, a title is decoded only when
+// something asks for it, and every item is exactly what reading the index back gives.
 class ListBox {
   public:
+    // Notices in pairs, as item models want them: the "about to" one before the items change,
+    // the other after.
     class Observer {
       public:
-        // All items were replaced (a reload): one notification, however many items.
-        virtual void itemsReset() = 0;
-        // A reload that gave every row back as it was except these, in ascending order; nothing
-        // is selected. An observer that does not look at the rows can take it as itemsReset.
-        virtual void itemsReloaded(const std::vector<int>& changedRows) {
-            static_cast<void>(changedRows);
-            itemsReset();
-        }
-        virtual void itemAdded(int index) = 0;
-        virtual void itemRemoved(int index) = 0;
-        virtual void itemChanged(int index) = 0;
-        virtual void itemSelected(int index) = 0;
         virtual ~Observer() = default;
+        virtual void aboutToReset() {}
+        virtual void reset() {}
+        virtual void aboutToInsert(int) {}
+        virtual void inserted(int) {}
+        virtual void aboutToRemove(int) {}
+        virtual void removed(int) {}
+        virtual void changed(int) {}
+        virtual void selectionChanged() {}
     };
+
+    explicit ListBox(const TextCodec& codec) : codec_(codec) {}
 
     std::function<void()> onClick;
     void setObserver(Observer* observer) { observer_ = observer; }
 
-    int ListCount() const { return int(items_.size()); }
+    int ListCount() const { return int(starts_.size()) - 1; }
     int ListIndex() const { return index_; }
-    const std::u16string& List(int i) const { return items_.at(std::size_t(i)); }
+    std::u16string List(int i) const;
     // The selected item's text; "" when nothing is selected.
     std::u16string Text() const;
-    const std::vector<std::u16string>& items() const { return items_; }
+    // The row a key moves the selection to, or -1; rowsPerPage and topRow as the list shows.
+    int rowForKey(ListKey key, int rowsPerPage, int topRow) const;
+
+    // The index file's bytes for these items, and a number that changes whenever they do.
+    std::string_view indexBytes() const { return bytes_; }
+    std::string_view rowBytes(int i) const;
+    std::uint64_t version() const { return version_; }
 
     // None of these raises a handler.
-    void setList(int i, std::u16string text);
-    void AddItem(std::u16string text);
+    void setList(int i, std::u16string_view text);
+    void AddItem(std::u16string_view text);
     void RemoveItem(int i);
     void Clear();
-    // Clear and AddItem for each title, as one change.
-    void Reload(std::vector<std::u16string> items);
-    // The same reload, when the titles are the current items but for these rows (ascending):
-    // only they are replaced.
-    void ReloadChanged(std::vector<std::pair<int, std::u16string>> changedRows);
+    // Rows a and b change places (a swap's new order, before the list is read again).
+    void exchange(int a, int b);
+    // The items that these index bytes read back as; nothing is selected afterwards. Bytes that
+    // give the items already held change no item.
+    IndexLines load(std::string_view indexFile);
+    void clearSelection();
 
     // Selected(i) = True: selects item i and raises the click, even when it was selected.
     void setSelected(int i);
-    // A person's click on item i, or the keyboard moving the selection to it.
+    // A person's click on item i, or a key moving the selection to it.
     void userSelect(int i);
 
   private:
-    std::vector<std::u16string> items_;
+    void replaceRow(int i, std::string_view bytes);
+    void notify(void (Observer::*notice)(int), int row) {
+        if (observer_) (observer_->*notice)(row);
+    }
+
+    const TextCodec& codec_;
+    std::string bytes_;
+    std::vector<std::uint32_t> starts_{0};  // where each row begins; the last entry is the end
     int index_ = -1;
+    std::uint64_t version_ = 0;
     Observer* observer_ = nullptr;
 };
 
@@ -68,8 +96,12 @@ class TextBox {
   public:
     class Observer {
       public:
-        virtual void textAssigned() = 0;
         virtual ~Observer() = default;
+        // The whole text was assigned from code.
+        virtual void textAssigned() = 0;
+        // The person's edit was taken otherwise than typed (see store/text_fit.h): said of the
+        // text with the edit applied as typed.
+        virtual void editRefitted(const TextEdit& refit) = 0;
     };
 
     std::function<void()> onChange;
@@ -78,11 +110,18 @@ class TextBox {
     const std::u16string& Text() const { return text_; }
     // Raises the change only when the text differs from what the box holds.
     void setText(std::u16string text);
-    // A person's edit left this text in the box (line breaks already CR LF).
-    void userEdit(std::u16string text);
+    // A person's edit, fitted: applies it and raises the change, even when the text comes out
+    // as it was (typing "A" over a selected "A" is an edit).
+    void userEdit(const FittedEdit& edit);
+
+    // The one edit since the text was last saved, when that is all that changed.
+    const std::optional<TextSplice>& unsavedEdit() const { return unsaved_; }
+    void markSaved();
 
   private:
     std::u16string text_;
+    std::optional<TextSplice> unsaved_;
+    bool whole_ = true;  // changed in some other way since the last save
     Observer* observer_ = nullptr;
 };
 
@@ -91,8 +130,8 @@ class CheckBox {
   public:
     class Observer {
       public:
-        virtual void valueChanged() = 0;
         virtual ~Observer() = default;
+        virtual void valueChanged() = 0;
     };
 
     std::function<void()> onClick;
@@ -109,18 +148,13 @@ class CheckBox {
     Observer* observer_ = nullptr;
 };
 
-// Label3: a caption and nothing else; it takes no focus and raises nothing.
-struct Label {
-    std::u16string_view Caption;
-};
-
 // A menu item's check mark; setting it raises nothing.
 class MenuItem {
   public:
     class Observer {
       public:
-        virtual void checkedChanged() = 0;
         virtual ~Observer() = default;
+        virtual void checkedChanged() = 0;
     };
 
     void setObserver(Observer* observer) { observer_ = observer; }

@@ -1,16 +1,24 @@
 #pragma once
-// Text as the native controls can show it. They stop at a NUL character, so a memo that holds
-// one (a file written by another program) would show cut short, and the next edit would save
-// only what was shown. A NUL is shown as U+2400 (the symbol for NUL) and turned back on the way
-// in; the code page has no U+2400, so no character a person could save is taken for it.
+// Text as a widget shows it, and back. A memo holds its characters exactly, but widgets stop at
+// a NUL and take a lone CR or LF for a line break (or show nothing for it), so a keystroke would
+// change bytes the person never touched. Shown instead are the symbols for them, ␀ ␍ ␊, which
+// the code page cannot hold, so no character a person could save is taken for one. A line break,
+// CR LF, is shown as the widget's own (lineBreak: "\n" for a document, "\r\n" for an edit box).
+//
+// Each unit of the memo is one unit shown, but for the line break, so positions map one to one
+// between line breaks.
 #include <string>
 #include <string_view>
 
 namespace tetomu {
 
 inline constexpr char16_t kNulSymbol = u'\u2400';
+inline constexpr char16_t kCrSymbol = u'\u240D';
+inline constexpr char16_t kLfSymbol = u'\u240A';
 
-std::u16string textForDisplay(std::u16string_view text);
-std::u16string textFromDisplay(std::u16string_view text);
+std::u16string toDisplay(std::u16string_view text, std::u16string_view lineBreak);
+// What a person typed or pasted: every kind of line break (CR LF, CR, LF, the Unicode line and
+// paragraph separators) becomes CR LF, and the symbols become what they stand for.
+std::u16string fromDisplay(std::u16string_view shown);
 
 }  // namespace tetomu

@@ -6,7 +6,7 @@ namespace tetomu {
 
 class MemoWindow::Entered {
   public:
-    Entered(MemoWindow& window, const char* name) : trace_(window.trace) {
+    Entered(MemoWindow& window, const char* name) : trace_(window.trace_) {
         if (!trace_) return;
         trace_->note(name);
         ++trace_->depth;

@@ -1,6 +1,7 @@
 #include "window/memo_window.h"
 
-#include "store/folder_repair.h"
+#include "store/folder_check.h"
+#include "store/recovery.h"
 #include "store/store_error.h"
 #include "window/handler_entry.h"
 #include "window/texts.h"
@@ -9,10 +10,19 @@
 namespace tetomu {
 
 MemoWindow::MemoWindow(FileSystem& files, const TextCodec& codec, WindowPlatform& platform)
-    : files_(files), codec_(codec), platform_(platform) {
+    : files_(files),
+      codec_(codec),
+      platform_(platform),
+      List1(codec),
+      Label3(texts::kArrangeLabel) {
     List1.onClick = [this] { List1_Click(); };
     txtmemo.onChange = [this] { txtmemo_Change(); };
     Check1.onClick = [this] { Check1_Click(); };
+}
+
+void MemoWindow::observeMenu(MenuItem::Observer* observer) {
+    for (auto& item : t11)
+        item.setObserver(observer);
 }
 
 template <class Action>
@@ -21,11 +31,11 @@ void MemoWindow::guarded(Action&& action) {
     try {
         action();
     } catch (const StoreError& error) {
-        // Nothing is rolled back here: every file that was written is whole, and the program
-        // ends as it always has on a refused file call.
+        // Nothing is rolled back here: every file that was written is whole, the journal names
+        // any step that was cut short, and the program ends as it always has on a refused call.
         ended_ = true;
-        if (trace) trace->note("runtime error");
-        platform_.runtimeError(error.boxText());
+        if (trace_) trace_->note("runtime error");
+        platform_.showRuntimeError(error.boxText());
     }
 }
 
@@ -35,12 +45,23 @@ StartResult MemoWindow::start() {
     return result;
 }
 
-void MemoWindow::userSelect(int index) {
-    guarded([&] { List1.userSelect(index); });
+void MemoWindow::userSelect(int row) {
+    guarded([&] { List1.userSelect(row); });
 }
 
-void MemoWindow::userEdit(std::u16string text) {
-    guarded([&] { txtmemo.userEdit(std::move(text)); });
+void MemoWindow::userListKey(ListKey key, int rowsPerPage, int topRow) {
+    // A key that does not move the selection is no change of it, and raises nothing.
+    const int row = List1.rowForKey(key, rowsPerPage, topRow);
+    if (row >= 0 && row != List1.ListIndex()) userSelect(row);
+}
+
+void MemoWindow::userEdit(const TextEdit& edit) {
+    guarded([&] {
+        const FittedEdit fitted = fitEdit(codec_, txtmemo.Text(), edit);
+        txtmemo.userEdit(fitted);
+        // Told once the edit is saved, so that box and file already agree while the box is up.
+        if (!fitted.replaced.empty()) msgBox(texts::notHoldable(fitted.replaced));
+    });
 }
 
 void MemoWindow::userClickCheck() {
@@ -65,10 +86,8 @@ void MemoWindow::choose(Command command) {
 }
 
 void MemoWindow::msgBox(std::u16string_view prompt) {
-    if (trace) {
-        trace->note("MsgBox");
-    }
-    platform_.MsgBox(std::u16string(prompt));
+    if (trace_) trace_->note("MsgBox");
+    platform_.showMessage(std::u16string(prompt));
 }
 
 StartResult MemoWindow::Form_Load() {
@@ -76,12 +95,19 @@ StartResult MemoWindow::Form_Load() {
     if (platform_.anotherCopyRunning()) return StartResult::AnotherCopyRunning;
     basePath = basePathFrom(platform_.programDirectory());
     store_.emplace(files_, codec_, basePath);
-    // The list is still empty, so this is the plain read of the index; a save that was cut short
-    // last time (a kill, a power cut, a refused call) is finished or undone on the way.
-    List1.Reload(repairInterruptedSteps(store()).titles);
+    journal_.emplace(*store_);
+    // The lock is the memo folder's own: whoever starts the program, from wherever, one copy
+    // works on one folder. Taking it touches nothing in the folder.
+    if (files_.lockFolder(store().folder()) == FolderLock::HeldElsewhere)
+        return StartResult::AnotherCopyRunning;
+    // A step that the journal names as cut short is finished; nothing else is changed.
+    recoverFolder(store());
+    const IndexLineEnds lineEnds = ReloadList();
+    const FolderFindings found = checkFolder(store(), List1.ListCount(), lineEnds);
     t11[0].setChecked(true);
     busy = false;
-    platform_.SetWindowPos(InsertAfter::Topmost, kPlacementFlags);
+    platform_.keepInFront(true);
+    if (!found.empty()) msgBox(texts::folderFindings(found));
     return StartResult::Shown;
 }
 
@@ -90,8 +116,7 @@ void MemoWindow::t11_Click(int index) {
     for (auto& item : t11)
         item.setChecked(false);
     t11.at(std::size_t(index)).setChecked(true);
-    platform_.SetWindowPos(index == 0 ? InsertAfter::Topmost : InsertAfter::NoTopmost,
-                           kPlacementFlags);
+    platform_.keepInFront(index == 0);
 }
 
 void MemoWindow::v1_Click() {
@@ -99,29 +124,31 @@ void MemoWindow::v1_Click() {
     msgBox(texts::kVersion);
 }
 
-void MemoWindow::ReloadList() {
-    List1.Reload(store().readIndex());
+IndexLineEnds MemoWindow::ReloadList() {
+    const IndexLines lines = List1.load(store().readIndex());
+    if (lines.canonical || List1.ListCount() == 0)
+        indexOnDisk_ = List1.version();
+    else
+        indexOnDisk_.reset();
+    return lines.ends;
+}
+
+void MemoWindow::ReloadListAfterWrite() {
+    List1.clearSelection();
 }
 
 void MemoWindow::WriteIndex() {
-    store().writeIndex(List1.items());
+    // A file that already holds these bytes is not written again: a folder that may only be
+    // read can still be browsed.
+    if (indexOnDisk_ == List1.version()) return;
+    indexOnDisk_.reset();
+    store().writeIndex(List1.indexBytes());
+    indexOnDisk_ = List1.version();
 }
 
-void MemoWindow::WriteIndexAndReloadList() {
-    IndexReadBack back = store().writeIndexReadBack(List1.items());
-    // Usually no row changes, and the rows the list holds stay where they are.
-    if (back.allRows)
-        List1.Reload(std::move(*back.allRows));
-    else
-        List1.ReloadChanged(std::move(back.changedRows));
-}
-
-void MemoWindow::WriteIndexAndReloadList(std::vector<std::u16string> titles) {
-    IndexReadBack back = store().writeIndexReadBack(titles);
-    if (back.allRows) return List1.Reload(std::move(*back.allRows));
-    for (auto& [row, text] : back.changedRows)
-        titles[std::size_t(row)] = std::move(text);
-    List1.Reload(std::move(titles));
+void MemoWindow::saveMemo(int n) {
+    store().writeMemo(n, txtmemo.Text(), txtmemo.unsavedEdit());
+    txtmemo.markSaved();
 }
 
 }  // namespace tetomu

@@ -1,14 +1,19 @@
 #pragma once
-// The window `memo` as a model: its controls, its window variables and every handler. The
-// handlers work on the controls directly, as the program always has; the code of the memo
-// handlers lives in src/operations/, one file per feature. A front end draws the controls,
-// passes each of a person's actions to one user*() or choose() call, and fills WindowPlatform.
+// The window `memo` as a model: its controls, its window variables and every handler, working on
+// the controls directly as the program always has. Its face is small: start(), one call for each
+// kind of action a person takes, read-only views of the controls, and observers. A front end
+// draws the controls, passes each of a person's actions to one call, and fills WindowPlatform;
+// every decision about memos is made in here (memo_window_*.cpp, one file per feature).
 #include <array>
+#include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "store/base_path.h"
+#include "store/index_file.h"
+#include "store/journal.h"
 #include "store/memo_store.h"
 #include "window/controls.h"
 
@@ -25,7 +30,7 @@ enum class Command { New, Delete, KeepInFront, Release, Version };
 
 enum class StartResult { Shown, AnotherCopyRunning, Failed };
 
-// Records the handlers as they run, indented by nesting depth, for tests and diagnostics.
+// Records the handlers as they run, indented by nesting depth, and the message boxes they show.
 struct HandlerTrace {
     std::vector<std::string> lines;
     int depth = 0;
@@ -40,31 +45,40 @@ class MemoWindow {
     MemoWindow(const MemoWindow&) = delete;
     MemoWindow& operator=(const MemoWindow&) = delete;
 
-    // Start-up: Form_Load, with a refused file call shown as the run-time error box.
+    // Form_Load: refuses a second copy, brings the folder back in step from the journal, fills
+    // the list and shows the window in front. A refused file call shows the run-time error box.
     StartResult start();
 
     // A person's actions. A refused file call in any handler they raise shows the run-time
     // error box; after it the window takes no more actions.
-    void userSelect(int index);
-    void userEdit(std::u16string text);
+    void userSelect(int row);
+    // A key in the list; the front end says how many rows it shows and which is at the top.
+    void userListKey(ListKey key, int rowsPerPage, int topRow);
+    // An edit of the text box, as the span that changed.
+    void userEdit(const TextEdit& edit);
     void userClickCheck();
     void choose(Command command);
     bool ended() const { return ended_; }
 
-    // Controls.
-    ListBox List1;
-    TextBox txtmemo;
-    CheckBox Check1;
-    const Label Label3{u"整理"};
-    std::array<MenuItem, 2> t11;
+    // What the front end draws.
+    const ListBox& list() const { return List1; }
+    const TextBox& text() const { return txtmemo; }
+    const CheckBox& check() const { return Check1; }
+    // The two items of "手前": 0 "常に手前にする", 1 "解除する".
+    const MenuItem& inFrontItem(int index) const { return t11.at(std::size_t(index)); }
+    std::u16string_view arrangeLabel() const { return Label3; }
 
-    // Window variables.
-    NativeString basePath;
-    int curIndex = 0;
-    bool busy = false;
-    int delIndex = 0;
-    int swapFrom = 0;
-    int swapTo = 0;
+    void observeList(ListBox::Observer* observer) { List1.setObserver(observer); }
+    void observeText(TextBox::Observer* observer) { txtmemo.setObserver(observer); }
+    void observeCheck(CheckBox::Observer* observer) { Check1.setObserver(observer); }
+    void observeMenu(MenuItem::Observer* observer);
+    void setTrace(HandlerTrace* trace) { trace_ = trace; }
+
+  private:
+    class Entered;
+
+    template <class Action>
+    void guarded(Action&& action);
 
     // Handlers.
     StartResult Form_Load();
@@ -76,39 +90,52 @@ class MemoWindow {
     void t11_Click(int index);
     void v1_Click();
 
-    // Store operations on the list.
-    void ReloadList();
-    void WriteIndex();
-    // WriteIndex then ReloadList, or the same with other titles than the list holds. The list
-    // gets what reading the index back would give, without reading it: one copy of the program
-    // runs, so the file holds the bytes just written.
-    void WriteIndexAndReloadList();
-    void WriteIndexAndReloadList(std::vector<std::u16string> titles);
-
-    MemoStore& store() { return store_.value(); }
-    HandlerTrace* trace = nullptr;
-
-  private:
-    class Entered;
-
-    template <class Action>
-    void guarded(Action&& action);
-
+    // Their paths and steps.
     void openPath();
     void arrangePath();
     void createPath();
     void updatePath();
     void deletePath();
-    // Returns the titles as the index it wrote reads back.
-    std::vector<std::u16string> swapMemos(int a, int b);
+    bool takeInFilesPastTheList();
+    bool laterFilesAreThere(int from);
+    void swapMemos(int a, int b);
     void emptyTextAndDropCreatedMemo();
+
+    // The list and the store.
+    IndexLineEnds ReloadList();
+    // ReloadList right after WriteIndex: the list already is what the file reads back, so only
+    // the selection goes.
+    void ReloadListAfterWrite();
+    void WriteIndex();
+    void saveMemo(int n);
+    MemoStore& store() { return store_.value(); }
+    Journal& journal() { return journal_.value(); }
     void msgBox(std::u16string_view prompt);
 
     FileSystem& files_;
     const TextCodec& codec_;
     WindowPlatform& platform_;
     std::optional<MemoStore> store_;
+    std::optional<Journal> journal_;
+    HandlerTrace* trace_ = nullptr;
     bool ended_ = false;
+    // The list version whose index bytes the file holds, when known.
+    std::optional<std::uint64_t> indexOnDisk_;
+
+    // Controls.
+    ListBox List1;
+    TextBox txtmemo;
+    CheckBox Check1;
+    std::u16string_view Label3;
+    std::array<MenuItem, 2> t11;
+
+    // Window variables.
+    NativeString basePath;
+    int curIndex = 0;
+    bool busy = false;
+    int delIndex = 0;
+    int swapFrom = 0;
+    int swapTo = 0;
 };
 
 }  // namespace tetomu

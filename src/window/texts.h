@@ -1,6 +1,11 @@
 #pragma once
-// Every text the window shows.
+// Every text the window shows, and the few that are put together from what was found.
+#include <string>
 #include <string_view>
+
+namespace tetomu {
+struct FolderFindings;
+}
 
 namespace tetomu::texts {
 
@@ -8,6 +13,9 @@ inline constexpr std::u16string_view kAppTitle = u"テトム";
 inline constexpr std::u16string_view kCaption = u"テトム★";
 inline constexpr std::u16string_view kArrangeLabel = u"整理";
 inline constexpr std::u16string_view kCheckCaption = u"Check1";
+// What a screen reader says for the list and the text box, which have no caption of their own.
+inline constexpr std::u16string_view kListName = u"メモの一覧";
+inline constexpr std::u16string_view kTextName = u"メモ";
 
 inline constexpr std::u16string_view kMenuNew = u"新規";
 inline constexpr std::u16string_view kMenuDelete = u"削除";
@@ -24,5 +32,14 @@ inline constexpr std::u16string_view kListFull = u"メモがいっぱいやん�
 inline constexpr std::u16string_view kFirstPickGone = u"最初に選んだメモがもうないやん☆";
 inline constexpr std::u16string_view kTempLeftOver =
     u"memo フォルダに temp.txt が残ってるから入れ替えられへん！";
+inline constexpr std::u16string_view kCannotDelete =
+    u"memo フォルダが group.gl と合うてへんから、このメモは消されへん！";
+
+// Start-up found the folder out of step with its index; nothing was changed.
+std::u16string folderFindings(const FolderFindings& found);
+// Characters the code page cannot hold, typed or pasted, have become '?'.
+std::u16string notHoldable(std::u16string_view characters);
+// Something that is not a plain file sits where the next new memo would go.
+std::u16string cannotCreate(std::u16string_view name);
 
 }  // namespace tetomu::texts

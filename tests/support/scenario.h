@@ -1,0 +1,121 @@
+#pragma once
+// One table of what a person does and what must come of it, run by every driver: the core alone,
+// the Qt window on its offscreen platform, the Windows window under Wine. A scenario is a memo
+// folder as it starts, a person's actions, and what is expected afterwards: every file of the
+// folder byte for byte, the message boxes in order, and the window as the person sees it.
+#include <array>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "support/test_support.h"
+#include "window/memo_window.h"
+
+namespace tetomu::test {
+
+struct File {
+    std::string name;
+    std::string bytes;
+    bool operator==(const File&) const = default;
+};
+using Folder = std::vector<File>;
+
+// Keys a person presses in the text box.
+enum class TextKey { Enter, Backspace, Delete, SelectAll, End, Home };
+
+struct Step {
+    enum Kind { Type, Commit, KeyInText, KeyInList, Click, DoubleClick, Drag, Tick, Menu };
+    Kind kind = Type;
+    std::u16string text{};
+    int row = -1;
+    int to = -1;
+    TextKey textKey = TextKey::End;
+    ListKey listKey = ListKey::Down;
+    Command command = Command::New;
+};
+
+// Each character one keystroke, as typed; "\n" is the Enter key.
+Step type(std::u16string text);
+// One edit of several characters: a paste, or an input method's commit.
+Step commit(std::u16string text);
+Step key(TextKey k);
+Step key(ListKey k);
+Step click(int row);
+Step doubleClick(int row);
+// Press on one row, move over the others with the button down, release on the last.
+Step drag(int from, int to);
+Step tick();
+Step menu(Command c);
+
+// Posix: not under Wine, where laying out 32767 files takes minutes.
+enum class Only { All, Posix, Windows };
+
+// The handlers one step raised, indented by nesting; a default one is not looked at.
+struct Trace {
+    bool checked = false;
+    std::vector<std::string> lines;
+    Trace() = default;
+    Trace(std::initializer_list<std::string> l) : checked(true), lines(l) {}
+    static Trace nothing() {
+        Trace t;
+        t.checked = true;
+        return t;
+    }
+};
+
+struct Scenario {
+    const char* name;
+    Only only = Only::All;
+    Folder start{};
+    bool noMemoFolder = false;
+    std::vector<Step> steps{};
+    // The whole memo folder afterwards; unset, it is the start folder unchanged.
+    std::optional<Folder> end{};
+    std::vector<std::u16string> messages{};
+    // Set when a run-time error must end the program: a word its box must hold.
+    std::u16string error{};
+    std::vector<std::u16string> rows{};
+    int selected = -1;
+    std::u16string text{};
+    bool ticked = false;
+    bool inFront = true;
+    // The handlers of the last step (of the start, when there are no steps).
+    Trace trace{};
+};
+
+// The folder the program leaves for these memos: files 0.txt.. and the index of their titles.
+Folder memos(const std::vector<std::u16string>& texts);
+File memo(int n, std::u16string_view text);
+File rawMemo(int n, std::string bytes);
+File index(const std::vector<std::u16string>& titles);
+File rawIndex(std::string bytes);
+Folder with(Folder folder, const std::vector<File>& changed);
+Folder without(Folder folder, const std::vector<std::string>& names);
+
+const std::vector<Scenario>& scenarios();
+std::string scenarioName(const Scenario& s);
+
+// What a front end does for a person, and what it shows. Each driver is one of these.
+class Driver {
+  public:
+    virtual ~Driver() = default;
+    virtual StartResult start(const fs::path& programDirectory) = 0;
+    virtual void apply(const Step& step) = 0;
+    virtual HandlerTrace& trace() = 0;
+
+    // What the person sees, in the memo's own units (the shown text mapped back).
+    virtual std::vector<std::u16string> rows() = 0;
+    virtual int selected() = 0;
+    virtual std::u16string text() = 0;
+    virtual bool ticked() = 0;
+    virtual std::array<bool, 2> inFrontMarks() = 0;
+    virtual bool inFront() = 0;
+    // Every box shown so far, each closed with OK as a person would; the run-time error box too.
+    virtual std::vector<std::u16string> messages() = 0;
+    virtual bool ended() = 0;
+};
+
+// Runs one scenario on a fresh temporary folder and checks everything it expects.
+void runScenario(const Scenario& s, Driver& driver);
+
+}  // namespace tetomu::test

@@ -1,0 +1,565 @@
+// The scenarios every driver runs, and the runner that checks them.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "store/title.h"
+#include "support/scenario.h"
+#include "window/texts.h"
+
+namespace tetomu::test {
+
+Step type(std::u16string text) {
+    return {.kind = Step::Type, .text = std::move(text)};
+}
+Step commit(std::u16string text) {
+    return {.kind = Step::Commit, .text = std::move(text)};
+}
+Step key(TextKey k) {
+    return {.kind = Step::KeyInText, .textKey = k};
+}
+Step key(ListKey k) {
+    return {.kind = Step::KeyInList, .listKey = k};
+}
+Step click(int row) {
+    return {.kind = Step::Click, .row = row};
+}
+Step doubleClick(int row) {
+    return {.kind = Step::DoubleClick, .row = row};
+}
+Step drag(int from, int to) {
+    return {.kind = Step::Drag, .row = from, .to = to};
+}
+Step tick() {
+    return {.kind = Step::Tick};
+}
+Step menu(Command c) {
+    return {.kind = Step::Menu, .command = c};
+}
+
+File memo(int n, std::u16string_view text) {
+    return {std::to_string(n) + ".txt", sjis(text)};
+}
+File rawMemo(int n, std::string bytes) {
+    return {std::to_string(n) + ".txt", std::move(bytes)};
+}
+File index(const std::vector<std::u16string>& titles) {
+    std::u16string text;
+    for (const auto& t : titles)
+        text += t + u"\r\n";
+    return {"group.gl", sjis(text)};
+}
+File rawIndex(std::string bytes) {
+    return {"group.gl", std::move(bytes)};
+}
+Folder memos(const std::vector<std::u16string>& texts) {
+    Folder folder;
+    std::vector<std::u16string> titles;
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        folder.push_back(memo(int(i), texts[i]));
+        titles.push_back(TitleOf(texts[i]));
+    }
+    folder.push_back(index(titles));
+    return folder;
+}
+Folder with(Folder folder, const std::vector<File>& changed) {
+    for (const File& f : changed) {
+        auto at = std::find_if(folder.begin(), folder.end(),
+                               [&](const File& g) { return g.name == f.name; });
+        if (at != folder.end())
+            *at = f;
+        else
+            folder.push_back(f);
+    }
+    return folder;
+}
+Folder without(Folder folder, const std::vector<std::string>& names) {
+    std::erase_if(folder, [&](const File& f) {
+        return std::find(names.begin(), names.end(), f.name) != names.end();
+    });
+    return folder;
+}
+
+namespace {
+
+using namespace texts;
+using L = ListKey;
+using T = TextKey;
+
+const std::u16string kNoticeEnd = u"ファイルはどれもそのままにしてあるで。";
+std::u16string notice(std::u16string lines) {
+    return u"memo フォルダが group.gl と合うてへんで！\r\n" + lines + kNoticeEnd;
+}
+std::u16string s(std::u16string_view v) {
+    return std::u16string(v);
+}
+std::u16string lineBreaks(int pairs) {
+    std::u16string out;
+    for (int i = 0; i < pairs; ++i)
+        out += u"\r\n";
+    return out;
+}
+std::vector<std::u16string> titles(int count);
+Folder many(int count) {
+    return memos(titles(count));
+}
+std::vector<std::u16string> titles(int count) {
+    std::vector<std::u16string> out;
+    for (int i = 0; i < count; ++i)
+        out.push_back(u"m" + std::u16string(1, char16_t(u'0' + i % 10)));
+    return out;
+}
+const Trace kOpenTrace = {"List1_Click", "  txtmemo_Change", "    List1_Click"};
+const Trace kSaveTrace = {"txtmemo_Change", "  List1_Click"};
+
+std::vector<Scenario> table() {
+    const Folder abc = memos({u"A", u"B", u"C"});
+    const Folder ab = memos({u"A", u"B"});
+    // A row whose title is empty: memo 1 holds "B", or nothing.
+    const Folder emptyTitle = {rawIndex("A\r\n\r\n"), memo(0, u"A"), memo(1, u"B")};
+    const Folder blankRow = {rawIndex("A\r\n\r\n"), memo(0, u"A"), memo(1, u"")};
+    return {
+        // Start-up.
+        {.name = "StartShowsTheTitlesWithNothingSelected",
+         .start = abc,
+         .rows = {u"A", u"B", u"C"},
+         .trace = {"Form_Load"}},
+        {.name = "AMissingIndexIsCreatedEmpty", .end = Folder{rawIndex("")}},
+        {.name = "AMissingMemoFolderIsARuntimeError", .noMemoFolder = true, .error = u"memo"},
+        {.name = "AnEmptyIndexLineIsAnEmptyRow", .start = emptyTitle, .rows = {u"A", u""}},
+        {.name = "AnIndexWithLfLineEndsReadsOneTitleALine",
+         .start = {rawIndex("A\nB\n"), memo(0, u"A"), memo(1, u"B")},
+         .messages = {notice(u"・group.gl の改行が CR LF やないやん\r\n")},
+         .rows = {u"A", u"B"}},
+        {.name = "AMissingMemoFileIsToldAndNothingChanges",
+         .start = without(ab, {"1.txt"}),
+         .messages = {notice(u"・1.txt がないやん\r\n")},
+         .rows = {u"A", u"B"}},
+        {.name = "OpeningAMemoWhoseFileIsMissingIsARuntimeError",
+         .start = without(ab, {"1.txt"}),
+         .steps = {click(1)},
+         .messages = {notice(u"・1.txt がないやん\r\n")},
+         .error = u"1.txt"},
+        {.name = "FilesPastTheIndexAreTakenInByTheNextNewMemo",
+         .start = {index({u"A", u"B", u"C"}), memo(0, u"A"), memo(2, u"C"), memo(3, u"D"),
+                   memo(4, u"E")},
+         .steps = {type(u"x")},
+         .end = Folder{index({u"A", u"B", u"C", u"D", u"E", u"x"}), memo(0, u"A"), memo(2, u"C"),
+                       memo(3, u"D"), memo(4, u"E"), memo(5, u"x")},
+         .messages = {notice(u"・1.txt がないやん\r\n・3.txt、4.txt が一覧にないやん"
+                             u"（新しいメモを作るときに一覧に入れるで）\r\n")},
+         .rows = {u"A", u"B", u"C", u"D", u"E", u"x"},
+         .selected = 5,
+         .text = u"x"},
+        {.name = "FilesPastAnEmptyIndexAreTold",
+         .start = {rawIndex(""), memo(0, u"A")},
+         .messages = {notice(
+             u"・0.txt が一覧にないやん（新しいメモを作るときに一覧に入れるで）\r\n")}},
+        {.name = "ALeftOverTempFileBlocksTheSwapAndIsKept",
+         .start = with(ab, {{"temp.txt", "T"}}),
+         .steps = {click(0), tick(), click(1)},
+         .messages = {notice(u"・temp.txt が残ってるやん\r\n"), s(kTempLeftOver)},
+         .rows = {u"A", u"B"},
+         .selected = 1,
+         .text = u"B"},
+        {.name = "AnUpperCaseNameIsTheSameMemo",
+         .only = Only::Windows,
+         .start = {index({u"A", u"B", u"C"}), memo(0, u"A"), memo(1, u"B"), {"2.TXT", "C"}},
+         .steps = {click(2)},
+         .rows = {u"A", u"B", u"C"},
+         .selected = 2,
+         .text = u"C"},
+
+        // Typing saves.
+        {.name = "TypingIntoAnEmptyFolderCreatesMemoZero",
+         .start = memos({}),
+         .steps = {type(u"a"), type(u"あ")},
+         .end = memos({u"aあ"}),
+         .rows = {u"aあ"},
+         .selected = 0,
+         .text = u"aあ",
+         .trace = kSaveTrace},
+        {.name = "TypingWithNothingSelectedAppendsAMemo",
+         .start = abc,
+         .steps = {type(u"x")},
+         .end = memos({u"A", u"B", u"C", u"x"}),
+         .rows = {u"A", u"B", u"C", u"x"},
+         .selected = 3,
+         .text = u"x"},
+        {.name = "EnterFirstGivesTempThenTheTitle",
+         .start = memos({}),
+         .steps = {key(T::Enter), type(u"b")},
+         .end = memos({u"\r\nb"}),
+         .rows = {u"b"},
+         .selected = 0,
+         .text = u"\r\nb"},
+        {.name = "SixtyLineBreaksGiveTemp",
+         .start = memos({}),
+         .steps = {commit(lineBreaks(30) + u"after")},
+         .end = memos({lineBreaks(30) + u"after"}),
+         .rows = {u"temp"},
+         .selected = 0,
+         .text = lineBreaks(30) + u"after"},
+        {.name = "TypingInAnOpenMemoRewritesOnlyItsFileAndLine",
+         .start = abc,
+         .steps = {click(1), key(T::End), type(u"!")},
+         .end = memos({u"A", u"B!", u"C"}),
+         .rows = {u"A", u"B!", u"C"},
+         .selected = 1,
+         .text = u"B!",
+         .trace = kSaveTrace},
+        {.name = "TypingOverTheWholeTextIsAnUpdate",
+         .start = abc,
+         .steps = {click(1), key(T::SelectAll), type(u"X")},
+         .end = memos({u"A", u"X", u"C"}),
+         .rows = {u"A", u"X", u"C"},
+         .selected = 1,
+         .text = u"X"},
+        {.name = "EmptyingAMemoDeletesItAndRenumbers",
+         .start = abc,
+         .steps = {click(1), key(T::SelectAll), key(T::Delete)},
+         .end = memos({u"A", u"C"}),
+         .rows = {u"A", u"C"}},
+        {.name = "EmptyingTheOnlyMemoLeavesAnEmptyIndex",
+         .start = memos({u"only"}),
+         .steps = {click(0), key(T::SelectAll), key(T::Backspace)},
+         .end = memos({})},
+        {.name = "MemoTenIsTenDotTxt",
+         .start = many(10),
+         .steps = {type(u"t")},
+         .end = with(many(11), {memo(10, u"t"), index({u"m0", u"m1", u"m2", u"m3", u"m4", u"m5",
+                                                       u"m6", u"m7", u"m8", u"m9", u"t"})}),
+         .rows = {u"m0", u"m1", u"m2", u"m3", u"m4", u"m5", u"m6", u"m7", u"m8", u"m9", u"t"},
+         .selected = 10,
+         .text = u"t"},
+        {.name = "OpeningAnEmptyTitleCopiesTheMemoToTheEnd",
+         .start = emptyTitle,
+         .steps = {click(1)},
+         .end = Folder{rawIndex("A\r\n\r\nB\r\n"), memo(0, u"A"), memo(1, u"B"), memo(2, u"B")},
+         .rows = {u"A", u"", u"B"},
+         .selected = 2,
+         .text = u"B"},
+        {.name = "AFullListCreatesNothingAndSaysSo",
+         .only = Only::Posix,
+         .start = many(kMaxMemos),
+         .steps = {type(u"x")},
+         .messages = {s(kListFull)},
+         .rows = titles(kMaxMemos),
+         .text = u"x"},
+
+        // Every byte the person did not touch stays.
+        {.name = "LoneCrAndLfSurviveAnEditElsewhere",
+         .start = {rawIndex("a\rb\nc\r\n"), rawMemo(0, "a\rb\nc")},
+         .steps = {click(0), key(T::End), type(u"z")},
+         .end = Folder{rawIndex("a\rb\ncz\r\n"), rawMemo(0, "a\rb\ncz")},
+         .rows = {u"a\rb\ncz"},
+         .selected = 0,
+         .text = u"a\rb\ncz"},
+        {.name = "KeptBytesAndSecondChoicePairsSurviveAnEdit",
+         .start = {rawIndex("\x80x\xED\x40\r\n"), rawMemo(0, "\x80x\xED\x40")},
+         .steps = {click(0), key(T::End), type(u"z")},
+         .end = Folder{rawIndex("\x80x\xFA\x5Cz\r\n"), rawMemo(0, "\x80x\xED\x40z")},
+         .rows = {u"\xDC80x\u7E8Az"},
+         .selected = 0,
+         .text = u"\xDC80x\u7E8Az"},
+        {.name = "ANulSurvivesAnEdit",
+         .start = {rawIndex(std::string("a\0b\r\n", 5)), rawMemo(0, std::string("a\0b", 3))},
+         .steps = {click(0), key(T::End), type(u"z")},
+         .end = Folder{rawIndex(std::string("a\0bz\r\n", 6)), rawMemo(0, std::string("a\0bz", 4))},
+         .rows = {std::u16string(u"a\0bz", 4)},
+         .selected = 0,
+         .text = std::u16string(u"a\0bz", 4)},
+        {.name = "ACharacterTheCodePageCannotHoldBecomesAQuestionMark",
+         .start = memos({}),
+         .steps = {type(u"xé")},
+         .end = memos({u"x?"}),
+         .messages = {u"「é」は保存できへん字やから「?」にしたで！"},
+         .rows = {u"x?"},
+         .selected = 0,
+         .text = u"x?"},
+        {.name = "LookAlikesAreStoredSilently",
+         .start = memos({}),
+         .steps = {commit(u"10〜12−3¥")},
+         .end = Folder{rawIndex("10\x81\x60"
+                                "12\x81\x7C"
+                                "3\\\r\n"),
+                       rawMemo(0,
+                               "10\x81\x60"
+                               "12\x81\x7C"
+                               "3\\")},
+         .rows = {u"10～12－3\\"},
+         .selected = 0,
+         .text = u"10～12－3\\"},
+        {.name = "RetypingASelectedCharacterIsAChange",
+         .start = ab,
+         .steps = {click(0), tick(), key(T::SelectAll), type(u"A")},
+         .messages = {s(kSameOneClicked)},
+         .rows = {u"A", u"B"},
+         .selected = 0,
+         .text = u"A",
+         .trace = {"txtmemo_Change", "  List1_Click", "    MsgBox", "    Check1_Click"}},
+
+        // Opening a memo.
+        {.name = "OpeningAMemoWritesNothingWhenItIsTheSame",
+         .start = abc,
+         .steps = {click(1)},
+         .rows = {u"A", u"B", u"C"},
+         .selected = 1,
+         .text = u"B",
+         .trace = kOpenTrace},
+        {.name = "ARowEditedOutsideIsDerivedAgainOnOpening",
+         .start = {index({u"old"}), memo(0, u"new")},
+         .steps = {click(0)},
+         .end = memos({u"new"}),
+         .rows = {u"new"},
+         .selected = 0,
+         .text = u"new"},
+        {.name = "TwoMemosWithTheSameTextSwitchWithoutWriting",
+         .start = memos({u"s", u"s"}),
+         .steps = {click(0), click(1)},
+         .rows = {u"s", u"s"},
+         .selected = 1,
+         .text = u"s",
+         .trace = {"List1_Click"}},
+
+        // Arrange mode.
+        {.name = "TickingWithNothingSelectedUnticksBeforeTheMessage",
+         .start = ab,
+         .steps = {tick()},
+         .messages = {s(kNothingToArrange)},
+         .rows = {u"A", u"B"},
+         .trace = {"Check1_Click", "  Check1_Click", "  MsgBox"}},
+        {.name = "TickingOnAnEmptyTitleIsAsNothingSelected",
+         .start = blankRow,
+         .steps = {click(1), tick()},
+         .messages = {s(kNothingToArrange)},
+         .rows = {u"A", u""},
+         .selected = 1},
+        {.name = "ClickingTheFirstPickAgainChangesNothing",
+         .start = ab,
+         .steps = {click(0), tick(), click(0)},
+         .messages = {s(kSameOneClicked)},
+         .rows = {u"A", u"B"},
+         .selected = 0,
+         .text = u"A",
+         .trace = {"List1_Click", "  MsgBox", "  Check1_Click"}},
+        {.name = "SwappingFirstAndLastExchangesFilesAndRows",
+         .start = abc,
+         .steps = {click(0), tick(), click(2)},
+         .end = memos({u"C", u"B", u"A"}),
+         .rows = {u"C", u"B", u"A"}},
+        {.name = "TheOtherOrderGivesTheSameSwap",
+         .start = abc,
+         .steps = {click(2), tick(), click(0)},
+         .end = memos({u"C", u"B", u"A"}),
+         .rows = {u"C", u"B", u"A"}},
+        {.name = "EqualAndTempTitlesAreSwappedByPosition",
+         .start = memos({u"s", u"temp", u"s"}),
+         .steps = {click(0), tick(), click(1)},
+         .end = memos({u"temp", u"s", u"s"}),
+         .rows = {u"temp", u"s", u"s"}},
+        {.name = "AListOfOneCannotBeSwapped",
+         .start = memos({u"A"}),
+         .steps = {click(0), tick(), click(0)},
+         .messages = {s(kSameOneClicked)},
+         .rows = {u"A"},
+         .selected = 0,
+         .text = u"A"},
+        {.name = "TypingInTheFirstPickEndsArrangeModeAndSaves",
+         .start = ab,
+         .steps = {click(0), tick(), key(T::End), type(u"1"), type(u"2")},
+         .end = memos({u"A12", u"B"}),
+         .messages = {s(kSameOneClicked)},
+         .rows = {u"A12", u"B"},
+         .selected = 0,
+         .text = u"A12",
+         .trace = kSaveTrace},
+        {.name = "AnArrowKeyIsTheSecondPick",
+         .start = ab,
+         .steps = {click(0), tick(), key(L::Down)},
+         .end = memos({u"B", u"A"}),
+         .rows = {u"B", u"A"}},
+        {.name = "ANewMemoTypedInArrangeModeIsSwappedWithTheFirstPick",
+         .start = abc,
+         .steps = {click(1), tick(), menu(Command::Delete), type(u"x")},
+         .end = memos({u"A", u"x", u"C"}),
+         .rows = {u"A", u"x", u"C"}},
+        {.name = "ASwapWithAnEmptyBoxStopsAfterTheExchange",
+         .start = abc,
+         .steps = {click(0), tick(), menu(Command::Delete), click(1)},
+         .end = memos({u"C", u"B"}),
+         .rows = {u"C", u"B"}},
+        {.name = "TheMemoThatMovedUpIntoTheFirstPickIsLoaded",
+         .start = ab,
+         .steps = {click(0), tick(), menu(Command::Delete), click(0)},
+         .end = memos({u"B"}),
+         .messages = {s(kSameOneClicked)},
+         .rows = {u"B"},
+         .selected = 0,
+         .text = u"B"},
+        {.name = "AFirstPickThatIsGoneSaysSo",
+         .start = abc,
+         .steps = {click(2), tick(), menu(Command::Delete), click(0)},
+         .end = ab,
+         .messages = {s(kFirstPickGone)},
+         .rows = {u"A", u"B"},
+         .selected = 0,
+         .text = u"A"},
+        {.name = "NewInArrangeModeEndsItAndLosesNothing",
+         .start = ab,
+         .steps = {click(0), tick(), menu(Command::New)},
+         .rows = {u"A", u"B"}},
+        {.name = "ADragAcrossRowsIsOnePick",
+         .start = abc,
+         .steps = {drag(0, 2)},
+         .rows = {u"A", u"B", u"C"},
+         .selected = 0,
+         .text = u"A",
+         .trace = kOpenTrace},
+        {.name = "AClickThatMovesInArrangeModeIsOneSwap",
+         .start = abc,
+         .steps = {click(0), tick(), drag(1, 1)},
+         .end = memos({u"B", u"A", u"C"}),
+         .rows = {u"B", u"A", u"C"}},
+        {.name = "ADoubleClickInArrangeModeIsOneSwap",
+         .start = abc,
+         .steps = {click(0), tick(), doubleClick(1)},
+         .end = memos({u"B", u"A", u"C"}),
+         .rows = {u"B", u"A", u"C"}},
+
+        // New and Delete.
+        {.name = "NewWithAnEmptyBoxChangesNothing",
+         .start = ab,
+         .steps = {menu(Command::New)},
+         .rows = {u"A", u"B"},
+         .trace = {"tu1_Click"}},
+        {.name = "NewWithAMemoOpenLeavesTheStoreAsItWas",
+         .start = ab,
+         .steps = {click(1), menu(Command::New)},
+         .rows = {u"A", u"B"},
+         .trace = {"tu1_Click", "  txtmemo_Change", "    List1_Click"}},
+        {.name = "DeleteWithNothingSelectedOnlySaysSo",
+         .start = ab,
+         .steps = {menu(Command::Delete)},
+         .messages = {s(kNothingToDelete)},
+         .rows = {u"A", u"B"}},
+        {.name = "DeleteOnAnEmptyTitleSaysSoToo",
+         .start = blankRow,
+         .steps = {click(1), menu(Command::Delete)},
+         .messages = {s(kNothingToDelete)},
+         .rows = {u"A", u""},
+         .selected = 1},
+        {.name = "DeleteRemovesTheFirstOfThreeAndRenumbers",
+         .start = abc,
+         .steps = {click(0), menu(Command::Delete)},
+         .end = memos({u"B", u"C"}),
+         .rows = {u"B", u"C"}},
+        {.name = "TheVersionBoxHasTwoLines",
+         .start = ab,
+         .steps = {menu(Command::Version)},
+         .messages = {s(kVersion)},
+         .rows = {u"A", u"B"}},
+        {.name = "ReleaseMovesTheCheckMark",
+         .start = ab,
+         .steps = {menu(Command::Release)},
+         .rows = {u"A", u"B"},
+         .inFront = false},
+        {.name = "KeepInFrontBringsItBack",
+         .start = ab,
+         .steps = {menu(Command::Release), menu(Command::KeepInFront)},
+         .rows = {u"A", u"B"}},
+
+        // Keys in the list.
+        {.name = "TheFirstDownOpensMemoZero",
+         .start = abc,
+         .steps = {key(L::Down)},
+         .rows = {u"A", u"B", u"C"},
+         .selected = 0,
+         .text = u"A"},
+        {.name = "UpFromNothingOpensMemoZero",
+         .start = abc,
+         .steps = {key(L::Up)},
+         .rows = {u"A", u"B", u"C"},
+         .selected = 0,
+         .text = u"A"},
+        {.name = "EndOpensTheLastAndHomeTheFirst",
+         .start = abc,
+         .steps = {key(L::End), key(L::Home)},
+         .rows = {u"A", u"B", u"C"},
+         .selected = 0,
+         .text = u"A"},
+        {.name = "AKeyThatDoesNotMoveIsNoPick",
+         .start = abc,
+         .steps = {click(2), key(L::End)},
+         .rows = {u"A", u"B", u"C"},
+         .selected = 2,
+         .text = u"C",
+         .trace = Trace::nothing()},
+    };
+}
+
+}  // namespace
+
+const std::vector<Scenario>& scenarios() {
+    static const std::vector<Scenario> all = table();
+    return all;
+}
+
+std::string scenarioName(const Scenario& s) {
+    return s.name;
+}
+
+namespace {
+
+std::map<std::string, std::string> bytesOf(const Folder& folder) {
+    std::map<std::string, std::string> out;
+    for (const File& f : folder)
+        out[f.name] = f.bytes;
+    return out;
+}
+
+}  // namespace
+
+void runScenario(const Scenario& s, Driver& driver) {
+    TempDir dir;
+    const fs::path memoDir = dir.path() / "memo";
+    if (!s.noMemoFolder) {
+        fs::create_directory(memoDir);
+        for (const File& f : s.start)
+            writeBytes(memoDir / f.name, f.bytes);
+    }
+    const StartResult started = driver.start(dir.path());
+    for (const Step& step : s.steps) {
+        driver.trace().lines.clear();
+        driver.apply(step);
+    }
+
+    if (s.noMemoFolder) {
+        EXPECT_FALSE(fs::exists(memoDir));
+    } else {
+        EXPECT_EQ(folderBytes(memoDir), bytesOf(s.end.value_or(s.start)));
+    }
+    std::vector<std::u16string> messages = driver.messages();
+    if (!s.error.empty()) {
+        EXPECT_TRUE(driver.ended());
+        ASSERT_FALSE(messages.empty());
+        EXPECT_NE(messages.back().find(s.error), std::u16string::npos);
+        messages.pop_back();
+        EXPECT_EQ(messages, s.messages);
+        return;
+    }
+    EXPECT_EQ(started, StartResult::Shown);
+    EXPECT_FALSE(driver.ended());
+    EXPECT_EQ(messages, s.messages);
+    EXPECT_EQ(driver.rows(), s.rows);
+    EXPECT_EQ(driver.selected(), s.selected);
+    EXPECT_EQ(driver.text(), s.text);
+    EXPECT_EQ(driver.ticked(), s.ticked);
+    EXPECT_EQ(driver.inFront(), s.inFront);
+    EXPECT_EQ(driver.inFrontMarks(), (std::array<bool, 2>{s.inFront, !s.inFront}));
+    if (s.trace.checked) {
+        EXPECT_EQ(driver.trace().lines, s.trace.lines);
+    }
+}
+
+}  // namespace tetomu::test
