@@ -1,46 +1,39 @@
-// The index reader. Lines end only at CR LF; whatever the bytes, each title read back is one line,
-// and writing the titles and reading them again gives the same titles.
+// The index reader. Whatever the bytes, each title is one line: lines end only at CR LF, or at LF
+// (or CR) in an index that has no CR LF at all. The list holds the index in the program's own
+// form, reads back as the same titles, and is the file itself when the file was in that form.
 #include <cstdint>
 #include <cstdlib>
 #include <string>
-#include <vector>
 
 #include "store/cp932_codec.h"
-#include "store/memo_store.h"
-#include "store/posix_file_system.h"
-#include "store/title.h"
+#include "store/index_file.h"
+#include "window/controls.h"
 
 namespace {
 
 const tetomu::Cp932Codec codec;
-tetomu::PosixFileSystem files;  // never called: only the encoding of the index is used
-tetomu::MemoStore store(files, codec, "/nonexistent");
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-    const std::vector<std::u16string> titles = store.decodeIndex(bytes);
-    for (const auto& t : titles) {
-        if (t.find(u"\r\n") != std::u16string::npos) std::abort();
+    const tetomu::IndexLines lines = tetomu::splitIndex(bytes);
+    tetomu::ListBox list(codec);
+    list.load(bytes);
+    if (std::size_t(list.ListCount()) != lines.lines.size()) std::abort();
+    for (int i = 0; i < list.ListCount(); ++i) {
+        const auto [begin, end] = lines.lines[std::size_t(i)];
+        if (list.rowBytes(i) != bytes.substr(begin, end - begin)) std::abort();
+        if (list.List(i) != codec.decode(list.rowBytes(i))) std::abort();
     }
-    // Lines are what lies between CR LF pairs of the text, the last one without its pair.
-    const std::u16string text = codec.decode(bytes);
-    std::size_t pairs = 0;
-    for (std::size_t at = text.find(u"\r\n"); at != std::u16string::npos;
-         at = text.find(u"\r\n", at + 2))
-        ++pairs;
-    const bool tail = !text.empty() && !text.ends_with(u"\r\n");
-    if (titles.size() != pairs + (tail ? 1 : 0)) std::abort();
+    if (lines.canonical && list.indexBytes() != bytes) std::abort();
 
-    const std::string written = store.encodeIndex(titles);
-    if (store.decodeIndex(written) != titles) std::abort();
-    if (!tail && codec.encode(text) == bytes && written != bytes) std::abort();
-
-    // Titles made by the title rule, whatever the texts: one line each, however they read back.
-    std::vector<std::u16string> made;
-    for (const auto& t : titles)
-        made.push_back(tetomu::TitleOf(t + u"\r\n" + t));
-    if (store.decodeIndex(store.encodeIndex(made)).size() != made.size()) std::abort();
+    // Read again in the program's own form: the same titles, one a line.
+    tetomu::ListBox again(codec);
+    again.load(list.indexBytes());
+    if (again.ListCount() != list.ListCount()) std::abort();
+    for (int i = 0; i < list.ListCount(); ++i) {
+        if (again.List(i) != list.List(i)) std::abort();
+    }
     return 0;
 }

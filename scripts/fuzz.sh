@@ -17,7 +17,7 @@ cmake --build build-fuzz -j2
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 TIMEFORMAT='%U %S'
-for target in codec index title; do
+for target in codec edit index title; do
     mkdir -p "build-fuzz/corpus/$target"
     log="build-fuzz/${target}_fuzz.log"
     { time (cd build-fuzz && "./fuzz/${target}_fuzz" -max_total_time="$seconds" -print_final_stats=1 \
