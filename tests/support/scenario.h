@@ -69,8 +69,10 @@ struct Scenario {
     Folder start{};
     bool noMemoFolder = false;
     std::vector<Step> steps{};
-    // The whole memo folder afterwards; unset, it is the start folder unchanged.
+    // The whole memo folder afterwards; unset, it is the start folder unchanged. A file whose
+    // bytes end as they started must not have been written at all, unless it is named here.
     std::optional<Folder> end{};
+    std::vector<std::string> rewritten{};
     std::vector<std::u16string> messages{};
     // Set when a run-time error must end the program: a word its box must hold.
     std::u16string error{};

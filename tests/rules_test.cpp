@@ -1,0 +1,111 @@
+// The rules that are tables in themselves: a memo's title, and the code page against the
+// system's own converter, character by character.
+#include <gtest/gtest.h>
+#include <iconv.h>
+
+#include "store/cp932_codec.h"
+#include "store/title.h"
+
+namespace tetomu::test {
+namespace {
+
+struct TitleRow {
+    const char* name;
+    std::u16string text;
+    std::u16string title;
+};
+
+std::u16string repeat(std::u16string_view s, int n) {
+    std::u16string out;
+    for (int i = 0; i < n; ++i)
+        out += s;
+    return out;
+}
+
+class TitleRule : public testing::TestWithParam<TitleRow> {};
+
+TEST_P(TitleRule, GivesTheTitle) {
+    EXPECT_EQ(TitleOf(GetParam().text), GetParam().title);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, TitleRule,
+    testing::Values(TitleRow{"ThreeCharacters", u"abc", u"abc"},
+                    TitleRow{"TwoLinesRunTogether", u"abc\r\ndef\r\n", u"abcdef"},
+                    TitleRow{"AHundredCharactersGiveSixty", repeat(u"x", 100), repeat(u"x", 60)},
+                    TitleRow{"ThirtyThenABreakThenFifty",
+                             repeat(u"a", 30) + u"\r\n" + repeat(u"b", 50),
+                             repeat(u"a", 30) + repeat(u"b", 28)},
+                    TitleRow{"ABreakCutAtSixtyLeavesALoneCr", repeat(u"a", 59) + u"\r\nz",
+                             repeat(u"a", 59) + u"\r"},
+                    TitleRow{"OnlyLineBreaksGiveTemp", u"\r\n\r\n", u"temp"},
+                    TitleRow{"NothingGivesTemp", u"", u"temp"},
+                    TitleRow{"TempItself", u"temp", u"temp"},
+                    // One pass of the rule leaves CR LF here; a title never holds one.
+                    TitleRow{"CrCrLfLfLeavesNoPair", u"\r\r\n\n", u"temp"},
+                    TitleRow{"LoneCrAndLfStay", u"a\rb\nc", u"a\rb\nc"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(TitleRule, DltCRLFResumesWhereThePairWas) {
+    EXPECT_EQ(DltCRLF(u"\r\r\n\n"), u"\r\n");
+    EXPECT_EQ(DltCRLF(u"a\r\nb\r\n"), u"ab");
+}
+
+// Every character of the 16-bit range is written as the C library's CP932 converter writes it
+// (the pair it prefers, the customary one-way look-alikes); what it cannot write becomes '?' and
+// is reported.
+TEST(CodePage, EveryCharacterAsTheSystemConverterWritesIt) {
+    const Cp932Codec codec;
+    iconv_t cd = iconv_open("CP932", "UTF-16LE");
+    ASSERT_NE(cd, iconv_t(-1));
+    int oneWay = 0;
+    for (unsigned c = 1; c < 0x10000; ++c) {
+        if (c >= 0xD800 && c <= 0xDFFF) continue;
+        char in[2] = {char(c & 0xFF), char(c >> 8)};
+        char out[8];
+        char* inp = in;
+        char* outp = out;
+        std::size_t inLeft = 2, outLeft = sizeof out;
+        iconv(cd, nullptr, nullptr, nullptr, nullptr);
+        const bool held = iconv(cd, &inp, &inLeft, &outp, &outLeft) != std::size_t(-1);
+        const std::u16string one(1, char16_t(c));
+        std::u16string replaced;
+        std::string ours;
+        codec.encodeAppend(one, ours, &replaced);
+        if (held) {
+            ASSERT_EQ(ours, std::string(out, outp)) << std::hex << c;
+            ASSERT_TRUE(replaced.empty()) << std::hex << c;
+            oneWay += codec.decode(ours) != one;
+        } else {
+            ASSERT_EQ(ours, "?") << std::hex << c;
+            ASSERT_EQ(replaced, one) << std::hex << c;
+        }
+    }
+    iconv_close(cd);
+    // The look-alikes are read back as the code page's own characters; nothing else is.
+    EXPECT_EQ(oneWay, 9);
+}
+
+TEST(CodePage, KeptBytesComeBackAndNeverJoinWhatFollows) {
+    const Cp932Codec codec;
+    for (const std::string bytes :
+         {"\x80\xA0\xFD\xFE\xFF", "\x82", "a\x82\r\n", "\x85\x40", "\xE3\x81\x82",
+          "\x81\x7F\x81\xFD", "\xE9\x40\xEE\xEE\xFA\x5C"}) {
+        const std::u16string text = codec.decode(bytes);
+        EXPECT_EQ(codec.encode(text), bytes);
+        EXPECT_EQ(codec.encodedLength(text), bytes.size());
+    }
+    // After a kept lead byte, a pair that would join it is written as another pair of the same
+    // character, and a character without one as '?'.
+    const std::u16string afterKept = {Cp932Codec::escape(0xEE), u'\uFFE4', Cp932Codec::escape(0x81),
+                                      u'A'};
+    std::u16string replaced;
+    std::string bytes;
+    codec.encodeAppend(afterKept, bytes, &replaced);
+    EXPECT_EQ(bytes, "\xEE\xEE\xFA\x81?");
+    EXPECT_EQ(replaced, u"A");
+    EXPECT_EQ(codec.encode(u"😀x"), "?x");
+}
+
+}  // namespace
+}  // namespace tetomu::test
