@@ -1,0 +1,94 @@
+#include "support/core_driver.h"
+
+#include <algorithm>
+
+namespace tetomu::test {
+
+StartResult CoreDriver::start(const fs::path& programDirectory) {
+    platform_.directory = programDirectory.native();
+    window_ = std::make_unique<MemoWindow>(files_, codec_, platform_);
+    window_->setTrace(&trace_);
+    window_->observeText(this);
+    return window_->start();
+}
+
+void CoreDriver::apply(const Step& step) {
+    MemoWindow& w = *window_;
+    switch (step.kind) {
+        case Step::Type:
+            for (std::size_t i = 0; i < step.text.size(); ++i) {
+                const bool pair = step.text[i] >= 0xD800 && step.text[i] <= 0xDBFF;
+                if (step.text[i] == u'\n') {
+                    replaceSelection(u"\r\n");
+                } else {
+                    replaceSelection(std::u16string_view(step.text).substr(i, pair ? 2 : 1));
+                    i += pair;
+                }
+            }
+            break;
+        case Step::Commit:
+            replaceSelection(step.text);
+            break;
+        case Step::KeyInText:
+            textKey(step.textKey);
+            break;
+        case Step::KeyInList:
+            w.userListKey(step.listKey, 13, 0);
+            break;
+        case Step::Click:
+        case Step::DoubleClick:
+        case Step::Drag:
+            w.userSelect(step.row);
+            break;
+        case Step::Tick:
+            w.userClickCheck();
+            break;
+        case Step::Menu:
+            w.choose(step.command);
+            break;
+    }
+}
+
+std::vector<std::u16string> CoreDriver::rows() {
+    std::vector<std::u16string> out;
+    for (int i = 0; i < window_->list().ListCount(); ++i)
+        out.push_back(window_->list().List(i));
+    return out;
+}
+
+void CoreDriver::replaceSelection(std::u16string_view text) {
+    const std::size_t from = std::min(anchor_, caret_);
+    const std::size_t to = std::max(anchor_, caret_);
+    caret_ = anchor_ = from + text.size();
+    window_->userEdit({from, to - from, std::u16string(text)});
+}
+
+void CoreDriver::textKey(TextKey key) {
+    const std::u16string& text = window_->text().Text();
+    const bool selection = anchor_ != caret_;
+    // A line break is one step of the caret.
+    const std::size_t back = caret_ >= 2 && text.compare(caret_ - 2, 2, u"\r\n") == 0 ? 2 : 1;
+    const std::size_t ahead = text.compare(caret_, 2, u"\r\n") == 0 ? 2 : 1;
+    switch (key) {
+        case TextKey::Enter:
+            return replaceSelection(u"\r\n");
+        case TextKey::Backspace:
+            if (!selection && caret_ > 0) anchor_ = caret_ - back;
+            return replaceSelection(u"");
+        case TextKey::Delete:
+            if (!selection && caret_ < text.size()) anchor_ = caret_ + ahead;
+            return replaceSelection(u"");
+        case TextKey::SelectAll:
+            anchor_ = 0;
+            caret_ = text.size();
+            return;
+        case TextKey::End:
+            caret_ = anchor_ = text.size();
+            return;
+        case TextKey::Home:
+            caret_ = anchor_ = 0;
+            return;
+    }
+}
+
+}  // namespace tetomu::test

@@ -1,0 +1,50 @@
+#pragma once
+// The core alone as a driver of the scenario table: each of a person's actions is one call on the
+// window model, with a text box that keeps a caret and a selection as a widget does. Message
+// boxes are closed at once. The kill and fault campaigns drive sessions through it too.
+#include <memory>
+
+#include "store/file_system.h"
+#include "support/scenario.h"
+
+namespace tetomu::test {
+
+class CoreDriver final : public Driver, private TextBox::Observer {
+  public:
+    explicit CoreDriver(FileSystem& files) : files_(files) {}
+
+    StartResult start(const fs::path& programDirectory) override;
+    void apply(const Step& step) override;
+    HandlerTrace& trace() override { return trace_; }
+
+    std::vector<std::u16string> rows() override;
+    int selected() override { return window_->list().ListIndex(); }
+    std::u16string text() override { return window_->text().Text(); }
+    bool ticked() override { return window_->check().Value() != 0; }
+    std::array<bool, 2> inFrontMarks() override {
+        return {window_->inFrontItem(0).Checked(), window_->inFrontItem(1).Checked()};
+    }
+    bool inFront() override { return !platform_.inFront.empty() && platform_.inFront.back(); }
+    std::vector<std::u16string> messages() override { return platform_.messages; }
+    bool ended() override { return window_->ended(); }
+
+    MemoWindow& window() { return *window_; }
+
+  private:
+    void replaceSelection(std::u16string_view text);
+    void textKey(TextKey key);
+    void textAssigned() override { caret_ = anchor_ = 0; }
+    void editRefitted(const TextEdit& refit) override {
+        caret_ = anchor_ = refit.at + refit.inserted.size();
+    }
+
+    FileSystem& files_;
+    Cp932Codec codec_;
+    FakePlatform platform_;
+    HandlerTrace trace_;
+    std::unique_ptr<MemoWindow> window_;
+    std::size_t caret_ = 0;
+    std::size_t anchor_ = 0;
+};
+
+}  // namespace tetomu::test
