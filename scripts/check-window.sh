@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Checks what only a real window manager shows, on a virtual screen with openbox: the window is
-# kept above others at start (_NET_WM_STATE_ABOVE), Ctrl+F8 releases it and Ctrl+F7 brings it
-# back without moving it, a second start ends at once with status 0, and a missing memo folder
-# gives the error box and a failure status. Uses the program in build/ unless told otherwise.
+# kept above others at start (_NET_WM_STATE_ABOVE), asks for no maximise box, Ctrl+F8 releases
+# it and Ctrl+F7 brings it back without moving it, a message box is wide enough for its title,
+# a second start on the same memo folder ends at once with status 0 whatever its runtime folder,
+# and a missing memo folder gives the error box and a failure status. Uses the program in build/
+# unless told otherwise.
 #   scripts/check-window.sh [path/to/tetomu]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -17,7 +19,10 @@ cleanup() {
     rm -rf "$work"
 }
 trap cleanup EXIT
-mkdir -p "$work/app/memo" "$work/bare"
+mkdir -p "$work/app/memo" "$work/bare" "$work/runtime"
+printf 'A\r\nB\r\n' >"$work/app/memo/group.gl"
+printf 'A' >"$work/app/memo/0.txt"
+printf 'B' >"$work/app/memo/1.txt"
 cp "$program" "$work/app/tetomu"
 cp "$program" "$work/bare/tetomu"
 
@@ -37,6 +42,10 @@ check "caption" '"テトム★"' "$(xprop -id "$win" _NET_WM_NAME | sed 's/^[^=]
 check "kept in front at start" "_NET_WM_STATE_ABOVE" "$(state "$win")"
 check "size (client 350x262 plus the menu bar)" "350" "$(xwininfo -id "$win" | awk '/Width:/ {print $2}')"
 check "icon" "32 x 32" "$(xprop -id "$win" _NET_WM_ICON | grep -o '32 x 32' | head -1)"
+# The hints ask for no maximise box: not among the decorations (bit 0x40) nor the actions.
+decorations=$(xprop -id "$win" _MOTIF_WM_HINTS | awk -F', ' '{print $3}')
+check "no maximise decoration" "0" "$(( decorations & 0x40 ))"
+check "no maximise action" "" "$(xprop -id "$win" _NET_WM_ALLOWED_ACTIONS | grep -o MAXIMIZE | head -1)"
 before=$(position "$win")
 
 xdotool windowactivate --sync "$win"
@@ -48,11 +57,25 @@ sleep 0.5
 check "Ctrl+F7 keeps in front again" "_NET_WM_STATE_ABOVE" "$(state "$win")"
 check "position kept" "$before" "$(position "$win")"
 
+# A short message: ticking "整理" with nothing selected, a click on the box above the text box.
+menubar=$(( $(xwininfo -id "$win" | awk '/Height:/ {print $2}') - 262 ))
+xdotool mousemove --window "$win" 240 $((menubar + 8)) click 1
+box=$(wait_for_window '^テトム$')
+width=$(xwininfo -id "$box" | awk '/Width:/ {print $2}')
+check "a short message's box is wide enough for its title" "yes" "$([ "$width" -ge 200 ] && echo yes || echo no)"
+xdotool windowactivate --sync "$box" key Return
+sleep 0.5
+
+folder=$(cd "$work/app/memo" && sha1sum * | sha1sum)
 set +e
-timeout 30 "$work/app/tetomu" 2>/dev/null
+XDG_RUNTIME_DIR="$work/runtime" timeout 30 "$work/app/tetomu" 2>/dev/null
 status=$?
+env -u XDG_RUNTIME_DIR timeout 30 "$work/app/tetomu" 2>/dev/null
+status_without=$?
 set -e
 check "second start ends at once" "0" "$status"
+check "so does one without a runtime folder" "0" "$status_without"
+check "the folder is as it was" "$folder" "$(cd "$work/app/memo" && sha1sum * | sha1sum)"
 check "first copy still runs" "yes" "$(kill -0 "$app_pid" 2>/dev/null && echo yes || echo no)"
 
 "$work/bare/tetomu" 2>/dev/null &

@@ -1,19 +1,26 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, running and testing need. Safe to run again: it
 # only calls apt when something is missing.
+#   scripts/install-deps.sh             the Linux program, its tests, fuzzers and benchmarks
+#   scripts/install-deps.sh --windows   only what the Windows check needs (cross-build, Wine)
 set -euo pipefail
 
-packages=(
-    build-essential cmake ninja-build pkg-config clang-format
-    libgtest-dev libgmock-dev libbenchmark-dev
-    qt6-base-dev qt6-base-dev-tools libgl-dev
-    fonts-noto-cjk
-    xvfb xauth openbox x11-utils imagemagick xdotool
-    clang libclang-rt-14-dev
-    valgrind python3
-)
 if [ "${1:-}" = "--windows" ]; then
-    packages+=(mingw-w64 wine wine64 xvfb xauth locales)
+    packages=(
+        cmake ninja-build mingw-w64 googletest
+        wine wine64 fonts-wine fonts-noto-cjk locales
+        xvfb xauth x11-utils imagemagick python3
+    )
+else
+    packages=(
+        build-essential cmake ninja-build pkg-config clang-format
+        libgtest-dev libgmock-dev libbenchmark-dev
+        qt6-base-dev qt6-base-dev-tools libgl-dev
+        fonts-noto-cjk
+        xvfb xauth openbox x11-utils imagemagick xdotool inotify-tools
+        clang libclang-rt-14-dev
+        valgrind python3
+    )
 fi
 
 missing=()

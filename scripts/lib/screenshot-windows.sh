@@ -1,19 +1,18 @@
-# Sourced by scripts/test-windows.sh --screenshot, inside its Wine setup: starts the program on
-# a few Japanese memos, opens one of them, and photographs it into docs/screenshot-win32.png.
+# Sourced by scripts/test-windows.sh --screenshot, inside its Wine setup: the Windows window on a
+# few Japanese memos with the second one open, photographed into docs/screenshot-win32.png.
 shot_dir=$(mktemp -d)
-shot_done=$shot_dir/done
-timeout 60 wine "$build/tetomu_win32_tests.exe" --show "$(winepath -w "$shot_dir")" \
-    "$(winepath -w "$build/tetomu.exe")" &
+TETOMU_SHOT=$(winepath -w "$shot_dir") WINEDEBUG=-all timeout 120 wine "$build/tetomu_win32_tests.exe" \
+    --gtest_also_run_disabled_tests --gtest_filter='*ShowForTheScreenshot' >/dev/null &
 shot_pid=$!
-for _ in $(seq 300); do
+for _ in $(seq 600); do
     [ -f "$shot_dir/ready" ] && break
     sleep 0.1
 done
-sleep 3
+sleep 2
 # The window's place on the display, as the window itself reported it.
 geometry=$(cat "$shot_dir/ready" 2>/dev/null || true)
 import -window root "$shot_dir/screen.png"
-touch "$shot_done"
+touch "$shot_dir/done"
 wait "$shot_pid" || true
 mkdir -p docs
 if [ -n "$geometry" ]; then

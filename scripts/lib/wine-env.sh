@@ -38,6 +38,11 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
     timeout 300 wineboot --init >/dev/null 2>&1
     timeout 60 wineserver -w || true
 fi
+# Wine draws the caption buttons with its Marlett font, which it does not find in Debian's
+# fonts-wine folder by itself.
+if [ ! -f "$WINEPREFIX/drive_c/windows/Fonts/marlett.ttf" ] && [ -f /usr/share/wine/fonts/marlett.ttf ]; then
+    cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
+fi
 # Japanese Windows draws its dialogs in MS UI Gothic and friends; Noto stands in for them.
 if ! grep -q 'Noto Sans CJK JP' "$WINEPREFIX/user.reg" 2>/dev/null; then
     for face in "MS UI Gothic" "MS Gothic" "MS PGothic" "MS Shell Dlg" "MS Shell Dlg 2" \

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QTest>
@@ -203,6 +204,32 @@ TEST_P(QtScenario, Run) {
 
 INSTANTIATE_TEST_SUITE_P(Table, QtScenario, testing::Range<std::size_t>(0, scenarios().size()),
                          [](const auto& info) { return scenarioName(scenarios()[info.param]); });
+
+// What a person sees of the window itself: the controls at their places at 96 dpi, no
+// maximise box, the focus in the list with no row looking selected, and the names a screen
+// reader says.
+TEST(QtWindow, ControlsSitWhereTheyBelongAndAreNamed) {
+    TempDir dir;
+    fs::create_directory(dir.path() / "memo");
+    writeBytes(dir.path() / "memo" / "group.gl", "A\r\n");
+    writeBytes(dir.path() / "memo" / "0.txt", "A");
+    App app(QString::fromStdString(dir.path().string()));
+    ASSERT_EQ(app.start(), StartResult::Shown);
+    MainWindow& w = app.window();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    EXPECT_FALSE(w.windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+    if (w.logicalDpiX() == 96) {
+        EXPECT_EQ(w.List1()->geometry(), QRect(0, 16, 113, 244));
+        EXPECT_EQ(w.Check1()->geometry(), QRect(232, 0, 17, 17));
+        EXPECT_EQ(w.Label3()->geometry(), QRect(200, 3, 25, 17));
+        EXPECT_EQ(w.txtmemo()->geometry(), QRect(120, 16, 233, 249));
+    }
+    EXPECT_EQ(QApplication::focusWidget(), w.List1());
+    EXPECT_FALSE(w.List1()->currentIndex().isValid());
+    EXPECT_EQ(w.List1()->accessibleName(), QStringLiteral("メモの一覧"));
+    EXPECT_EQ(w.txtmemo()->accessibleName(), QStringLiteral("メモ"));
+    EXPECT_EQ(w.Check1()->accessibleName(), QStringLiteral("整理"));
+}
 
 }  // namespace
 }  // namespace tetomu::test
