@@ -1,122 +1,89 @@
 #include "bench_support.h"
 
-#include <sys/stat.h>
+#include <fcntl.h>
+#include <unistd.h>
 
-#include <algorithm>
-#include <cerrno>
-#include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <fstream>
+#include <map>
+#include <memory>
+#include <random>
 #include <stdexcept>
+#include <tuple>
 
-#include "store/memo_store.h"
+#include "store/cp932_codec.h"
 #include "store/title.h"
 
 namespace tetomu::bench {
 namespace {
 
-// Common characters of everyday notes, all of them in code page 932.
-constexpr std::u16string_view kJapanese =
-    u"あいうえおかきくけこさしすせそたちつてとなにぬねのはひふへほまみむめもやゆよらりるれろわをん"
-    u"アイウエオカキクケコサシスセソタチツテトナニヌネノ日本語漢字東京大阪会議資料予定買物電話"
-    u"連絡確認明日今週来月午前午後時間場所担当課長部長社内案件見積請求書注文発送完了保留重要";
-constexpr std::u16string_view kAscii =
-    u"abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789 -:/.()";
-
-struct Random {
-    std::uint32_t state;
-    std::uint32_t next() {
-        state = state * 1664525u + 1013904223u;
-        return state >> 8;
-    }
-    char16_t pick(std::u16string_view from) { return from[next() % from.size()]; }
-};
-
-// Runs of a few characters from each script, alternating, so that both halves are mixed.
-void appendMixed(std::u16string& out, Random& random, std::size_t length) {
-    bool japanese = random.next() % 2 == 0;
-    while (length > 0) {
-        std::size_t run = 2 + random.next() % 5;
-        if (run > length) run = length;
-        for (std::size_t i = 0; i < run; ++i)
-            out += random.pick(japanese ? kJapanese : kAscii);
-        length -= run;
-        japanese = !japanese;
-    }
-}
-
 void writeFile(const fs::path& path, std::string_view bytes) {
-    std::ofstream out(path, std::ios::binary);
-    out.write(bytes.data(), std::streamsize(bytes.size()));
-    if (!out) throw std::runtime_error("cannot write " + path.string());
+    std::ofstream(path, std::ios::binary).write(bytes.data(), std::streamsize(bytes.size()));
 }
 
-void fill(const fs::path& dir, int count, std::size_t bigBody) {
-    fs::create_directories(dir);
-    Cp932Codec codec;
-    std::string index;
-    for (int n = 0; n < count; ++n) {
-        const std::u16string text = bigBody && n == count / 2 ? memoText(n, bigBody) : memoText(n);
-        writeFile(dir / (std::to_string(n) + ".txt"), codec.encode(text));
-        index += codec.encode(TitleOf(text));
-        index += "\r\n";
-    }
-    writeFile(dir / "group.gl", index);
-}
-
-[[noreturn]] void failed(const char* what, const std::string& path) {
-    throw std::runtime_error(std::string(what) + " " + path + ": " + std::strerror(errno));
+void check(bool ok, const char* what) {
+    if (!ok) throw std::runtime_error(what);
 }
 
 }  // namespace
 
 bool smoke() {
-    const char* value = std::getenv("SMOKE");
-    return value && *value && std::string_view(value) != "0";
+    return std::getenv("SMOKE") != nullptr;
 }
 
 std::vector<std::int64_t> sizes(std::vector<std::int64_t> full) {
-    if (!smoke()) return full;
-    std::vector<std::int64_t> small;
-    for (auto n : full)
-        small.push_back(n > 100 ? 100 : n);
-    small.erase(std::unique(small.begin(), small.end()), small.end());
-    return small;
+    if (smoke()) full.resize(1);
+    return full;
 }
 
-std::u16string memoText(int n, std::size_t bodyLength) {
-    Random random{std::uint32_t(n) * 2654435761u + 1};
+std::u16string memoText(int n, std::size_t body) {
+    std::mt19937 rng(unsigned(n) * 7919u + 1u);
+    auto pick = [&](std::u16string_view from) {
+        return from[std::uniform_int_distribution<std::size_t>(0, from.size() - 1)(rng)];
+    };
+    constexpr std::u16string_view kana = u"あいうえおかきくけこさしすせそたちつてとなにぬねの";
+    constexpr std::u16string_view kanji = u"会議予定買物電話本読書連絡確認資料準備来週";
+    constexpr std::u16string_view ascii = u"abcdefghijklmnopqrstuvwxyz0123456789";
     std::u16string text;
-    text.reserve(kTitleLength + bodyLength + bodyLength / 20 + 4);
-    // Runs of three characters, Japanese and ASCII in turn: exactly half of the title is Japanese.
-    for (std::size_t i = 0; i < kTitleLength; ++i)
-        text += (i / 3) % 2 == 0 ? random.pick(kJapanese) : random.pick(kAscii);
-    std::size_t left = bodyLength;
-    while (left > 0) {
-        text += u"\r\n";
-        const std::size_t line = std::min<std::size_t>(left, 20 + random.next() % 40);
-        appendMixed(text, random, line);
-        left -= line;
+    // The first line: 60 characters in runs of three, Japanese and ASCII in turn.
+    for (int i = 0; i < 60; ++i)
+        text += (i / 3) % 2 ? pick(ascii) : (i % 2 ? pick(kana) : pick(kanji));
+    text += u"\r\n";
+    std::size_t line = 0;
+    while (text.size() < 62 + body) {
+        text += rng() % 2 ? pick(kana) : pick(ascii);
+        if (++line >= 20 + rng() % 40) {
+            text += u"\r\n";
+            line = 0;
+        }
     }
     return text;
 }
 
-MemoFolder& MemoFolder::get(int count, std::size_t bigBody) {
-    static std::map<std::pair<int, std::size_t>, std::unique_ptr<MemoFolder>> folders;
-    auto& folder = folders[{count, bigBody}];
-    if (!folder) folder = std::make_unique<MemoFolder>(count, bigBody);
+MemoFolder& MemoFolder::get(int count, std::size_t bigBody, int twin) {
+    static std::map<std::tuple<int, std::size_t, int>, std::unique_ptr<MemoFolder>> made;
+    auto& folder = made[{count, bigBody, twin}];
+    if (!folder) folder = std::make_unique<MemoFolder>(count, bigBody, twin);
     return *folder;
 }
 
-MemoFolder::MemoFolder(int count, std::size_t bigBody) : count_(count) {
-    std::string pattern = (fs::temp_directory_path() / "tetomu-bench-XXXXXX").string();
-    if (!::mkdtemp(pattern.data())) failed("mkdtemp", pattern);
-    base_ = pattern;
-    fill(memoDir(), count, bigBody);
-    fill(floorDir(), count, bigBody);
-    // Start every measurement with nothing waiting to be written back.
-    ::sync();
+MemoFolder::MemoFolder(int count, std::size_t bigBody, int twin) {
+    base_ = fs::temp_directory_path() /
+            ("tetomu-bench-" + std::to_string(::getpid()) + "-" + std::to_string(count) + "-" +
+             std::to_string(bigBody) + "-" + std::to_string(twin));
+    fs::remove_all(base_);
+    fs::create_directories(memoDir());
+    const Cp932Codec codec;
+    std::string index;
+    for (int n = 0; n < count; ++n) {
+        const std::u16string text = memoText(n, n == count / 2 && bigBody ? bigBody : 300);
+        writeFile(memoDir() / (std::to_string(n) + ".txt"), codec.encode(text));
+        codec.encodeAppend(TitleOf(text), index);
+        index += "\r\n";
+    }
+    writeFile(memoDir() / "group.gl", index);
+    fs::create_directories(floorDir().parent_path());
+    fs::copy(memoDir(), floorDir(), fs::copy_options::recursive);
 }
 
 MemoFolder::~MemoFolder() {
@@ -124,60 +91,62 @@ MemoFolder::~MemoFolder() {
     fs::remove_all(base_, ignored);
 }
 
-void QuietPlatform::runtimeError(const std::u16string&) {
-    throw std::runtime_error("the window met a run-time error");
+void RecordingFileSystem::write(const fs::path& p, std::string_view bytes) {
+    real_.write(p, bytes);
+    changes.push_back({Change::Write, p.filename().string(), {}, bytes.size()});
 }
 
-Session::Session(const MemoFolder& folder)
-    : platform(folder.base().native()), window(files, codec, platform) {
-    if (window.start() != StartResult::Shown) throw std::runtime_error("start-up failed");
+void RecordingFileSystem::rename(const fs::path& from, const fs::path& to) {
+    real_.rename(from, to);
+    changes.push_back({Change::Rename, from.filename().string(), to.filename().string(), 0});
 }
 
-void Floor::replace(const std::string& name, std::string_view bytes) {
-    const std::string target = path(name);
-    const std::string saving = target + ".saving";
-    const int fd = ::open(saving.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd < 0) failed("open", saving);
-    const char* p = bytes.data();
-    std::size_t left = bytes.size();
-    while (left > 0) {
-        const ssize_t put = ::write(fd, p, left);
-        if (put < 0) failed("write", saving);
-        p += put;
-        left -= std::size_t(put);
+void RecordingFileSystem::remove(const fs::path& p) {
+    real_.remove(p);
+    changes.push_back({Change::Remove, p.filename().string(), {}, 0});
+}
+
+void replay(const std::vector<RecordingFileSystem::Change>& changes, const fs::path& dir) {
+    static std::string bytes;
+    for (const auto& c : changes) {
+        const std::string path = (dir / c.name).string();
+        switch (c.kind) {
+            case RecordingFileSystem::Change::Write: {
+                if (bytes.size() < c.size) bytes.resize(c.size, 'x');
+                const std::string saving = path + ".saving";
+                const int fd =
+                    ::open(saving.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+                check(fd >= 0, "open");
+                check(::write(fd, bytes.data(), c.size) == ssize_t(c.size), "write");
+                check(::fdatasync(fd) == 0 && ::close(fd) == 0, "fdatasync");
+                check(::rename(saving.c_str(), path.c_str()) == 0, "rename");
+                break;
+            }
+            case RecordingFileSystem::Change::Rename:
+                check(::rename(path.c_str(), (dir / c.to).c_str()) == 0, "rename");
+                break;
+            case RecordingFileSystem::Change::Remove:
+                // Removed and made again by the same operation (the short-lived memo of 新規).
+                check(::unlink(path.c_str()) == 0 || errno == ENOENT, "unlink");
+                break;
+        }
     }
-    if (::fdatasync(fd) != 0) failed("fdatasync", saving);
-    ::close(fd);
-    if (::rename(saving.c_str(), target.c_str()) != 0) failed("rename", saving);
 }
 
-void Floor::rename(const std::string& from, const std::string& to) {
-    if (::rename(path(from).c_str(), path(to).c_str()) != 0) failed("rename", path(from));
-}
-
-void Floor::unlink(const std::string& name) {
-    if (::unlink(path(name).c_str()) != 0) failed("unlink", path(name));
-}
-
-std::string Floor::read(const std::string& name) {
-    const int fd = ::open(path(name).c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) failed("open", path(name));
-    std::string bytes;
-    char buffer[65536];
-    ssize_t got;
-    while ((got = ::read(fd, buffer, sizeof buffer)) > 0)
-        bytes.append(buffer, std::size_t(got));
-    ::close(fd);
-    return bytes;
+Paired::~Paired() {
+    const double n = double(state_.iterations());
+    if (n == 0 || floor_ == 0) return;
+    state_.counters["op_us"] = op_ / n * 1e6;
+    state_.counters["floor_us"] = floor_ / n * 1e6;
+    state_.counters["ratio"] = op_ / floor_;
 }
 
 long residentKilobytes() {
     std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.rfind("VmRSS:", 0) == 0) return std::strtol(line.c_str() + 6, nullptr, 10);
+    for (std::string line; std::getline(status, line);) {
+        if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
     }
-    return -1;
+    return 0;
 }
 
 }  // namespace tetomu::bench

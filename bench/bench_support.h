@@ -1,23 +1,18 @@
 #pragma once
-// What the benchmarks share: memo folders filled with realistic memos, a window on one with no
-// front end attached, and the floor: the same atomic replace the store does, as plain system
-// calls on bytes prepared beforehand, so that each figure can be given as a ratio to it.
-#include <fcntl.h>
-#include <unistd.h>
+// What the benchmarks share: memo folders filled with realistic memos, and the floor. The floor
+// of an operation is the program's own file work done as plain system calls: each iteration
+// records the changes the operation made on disk (each atomic write with its size, each rename
+// and removal) and then makes the same changes in a twin folder with open, write, fdatasync,
+// close and rename. The ratio of the two, summed over the same iterations, is the figure.
+#include <benchmark/benchmark.h>
 
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
-#include <map>
-#include <memory>
 #include <string>
-#include <string_view>
 #include <vector>
 
-#include "store/cp932_codec.h"
-#include "store/posix_file_system.h"
-#include "window/memo_window.h"
-#include "window/window_platform.h"
+#include "store/file_system_posix.h"
 
 namespace tetomu::bench {
 
@@ -25,77 +20,98 @@ namespace fs = std::filesystem;
 
 // True when SMOKE is set: CI runs every benchmark once on small sizes, to prove they still run.
 bool smoke();
-// The memo counts to measure at: the given ones, or small ones under SMOKE.
+// The sizes to measure at: the given ones, or the first one alone under SMOKE.
 std::vector<std::int64_t> sizes(std::vector<std::int64_t> full);
 
-// A memo's text: a first line of 60 characters, half of them Japanese, then a few hundred
+// A memo's text: a first line of 60 characters, half of them Japanese, then about `body` more
 // characters of mixed Japanese and ASCII in lines. Deterministic for each number.
-std::u16string memoText(int n, std::size_t bodyLength = 300);
+std::u16string memoText(int n, std::size_t body = 300);
 
-// A folder in the temporary directory holding "memo/" with `count` memos and an index, as the
-// program would have stored them, and a "floor/" folder with the same files for the floor.
-// With bigBody, memo count/2 has a body of that many characters. Made once per kind and kept
-// for the whole run; removed at exit.
+// A program folder in the temporary directory with "memo/" holding `count` memos and their
+// index as the program stores them, and a twin "floor/memo/" with the same files. With bigBody,
+// memo count/2 has a body of that many characters. Made once for each kind (a twin when asked)
+// and kept for the whole run; removed at exit.
 class MemoFolder {
   public:
-    static MemoFolder& get(int count, std::size_t bigBody = 0);
-    MemoFolder(int count, std::size_t bigBody);
+    static MemoFolder& get(int count, std::size_t bigBody = 0, int twin = 0);
+    MemoFolder(int count, std::size_t bigBody, int twin);
     ~MemoFolder();
     MemoFolder(const MemoFolder&) = delete;
     MemoFolder& operator=(const MemoFolder&) = delete;
-
     const fs::path& base() const { return base_; }
     fs::path memoDir() const { return base_ / "memo"; }
-    fs::path floorDir() const { return base_ / "floor"; }
-    int count() const { return count_; }
+    fs::path floorDir() const { return base_ / "floor" / "memo"; }
+    std::uintmax_t indexBytes() const { return fs::file_size(memoDir() / "group.gl"); }
 
   private:
     fs::path base_;
-    int count_;
 };
 
-class QuietPlatform final : public WindowPlatform {
+// The program's file calls on this system, with every change it makes on disk noted.
+class RecordingFileSystem final : public FileSystem {
   public:
-    explicit QuietPlatform(NativeString directory) : directory_(std::move(directory)) {}
-    bool anotherCopyRunning() override { return false; }
-    NativeString programDirectory() override { return directory_; }
-    void MsgBox(const std::u16string&) override { ++messages; }
-    void SetWindowPos(InsertAfter, unsigned) override {}
-    void runtimeError(const std::u16string& text) override;
-    int messages = 0;
+    struct Change {
+        enum Kind { Write, Rename, Remove } kind;
+        std::string name;
+        std::string to;
+        std::size_t size;
+    };
+    std::vector<Change> changes;
+
+    std::string read(const fs::path& p) override { return real_.read(p); }
+    std::string readOrCreate(const fs::path& p) override { return real_.readOrCreate(p); }
+    void write(const fs::path& p, std::string_view bytes) override;
+    void rename(const fs::path& from, const fs::path& to) override;
+    void remove(const fs::path& p) override;
+    EntryKind kind(const fs::path& p) override { return real_.kind(p); }
+    std::vector<FolderEntry> list(const fs::path& folder) override { return real_.list(folder); }
+    FolderLock lockFolder(const fs::path& folder) override { return real_.lockFolder(folder); }
+    bool namesIgnoreCase() const override { return false; }
+    StoreError refusal(StoreFault fault, const fs::path& p) const override {
+        return real_.refusal(fault, p);
+    }
 
   private:
-    NativeString directory_;
+    PosixFileSystem real_;
 };
 
-// A started window on a memo folder, with headless controls.
-struct Session {
-    explicit Session(const MemoFolder& folder);
-    Cp932Codec codec;
-    PosixFileSystem files;
-    QuietPlatform platform;
-    MemoWindow window;
-};
-
-// The unavoidable part of an operation, in plain system calls on prepared bytes.
-class Floor {
-  public:
-    explicit Floor(fs::path dir) : dir_(std::move(dir)) {}
-    // One atomic replace: a sibling file written, flushed with fdatasync, renamed over the name.
-    void replace(const std::string& name, std::string_view bytes);
-    void rename(const std::string& from, const std::string& to);
-    void unlink(const std::string& name);
-    std::string read(const std::string& name);
-    std::string path(const std::string& name) const { return (dir_ / name).string(); }
-
-  private:
-    fs::path dir_;
-};
+// Makes the recorded changes in the twin folder as plain system calls.
+void replay(const std::vector<RecordingFileSystem::Change>& changes, const fs::path& dir);
 
 using Clock = std::chrono::steady_clock;
 inline double seconds(Clock::time_point from, Clock::time_point to) {
     return std::chrono::duration<double>(to - from).count();
 }
+
+// Times an operation and its floor in each iteration; reports both and their ratio.
+class Paired {
+  public:
+    Paired(benchmark::State& state, RecordingFileSystem& files, fs::path floorDir)
+        : state_(state), files_(files), floorDir_(std::move(floorDir)) {}
+    ~Paired();
+    // alsoInFloor: file work the operation does that is no change, such as a read.
+    template <class Op, class Floor = void (*)()>
+    void run(
+        Op&& op, Floor&& alsoInFloor = [] {}) {
+        files_.changes.clear();
+        const auto t0 = Clock::now();
+        op();
+        const double took = seconds(t0, Clock::now());
+        op_ += took;
+        state_.SetIterationTime(took);
+        const auto t1 = Clock::now();
+        alsoInFloor();
+        replay(files_.changes, floorDir_);
+        floor_ += seconds(t1, Clock::now());
+    }
+
+  private:
+    benchmark::State& state_;
+    RecordingFileSystem& files_;
+    fs::path floorDir_;
+    double op_ = 0;
+    double floor_ = 0;
+};
 
 // The resident set of this process in kilobytes, from /proc/self/status.
 long residentKilobytes();

@@ -1,130 +1,178 @@
-// A keystroke through the Qt widgets: the key goes to the text box as a person's key press, the
-// core saves, the list and the text box update, and the window repaints what changed. Timed next
-// to the same floor as the core benchmarks, so that the two can be compared in one run.
-//   QT_QPA_PLATFORM=offscreen build-bench/bench/tetomu_qt_bench
-#include <benchmark/benchmark.h>
+// The Qt window on the offscreen platform: a keystroke through the real widgets (the key event,
+// every posted event after it, the repaint of what changed), timed in each iteration next to
+// its floor and next to the same keystroke on the core alone; the window shown at start-up; and
+// the resident memory of the whole program once started.
+#include <spawn.h>
+#include <sys/wait.h>
 
 #include <QApplication>
-#include <QScrollBar>
 #include <QTest>
-#include <QTextCursor>
-#include <cstdlib>
+#include <QTextBlock>
+#include <cstdio>
+#include <cstring>
 
 #include "bench_support.h"
 #include "qt/app.h"
-#include "qt/memo_list_view.h"
 #include "qt/memo_text_edit.h"
-#include "store/title.h"
+#include "store/cp932_codec.h"
+
+extern char** environ;
 
 namespace tetomu::bench {
 namespace {
 
-// Lets every posted event run, the paint of what changed included.
 void settle() {
     QCoreApplication::sendPostedEvents();
     QCoreApplication::processEvents();
 }
 
-// One keystroke and everything it sets off, up to the repaint; a function of its own so that a
-// profiler can record it alone (callgrind --toggle-collect='*qtKeystroke*').
-[[gnu::noinline]] void qtKeystroke(QWidget& text, bool backspace) {
-    QTest::keyClick(&text, backspace ? Qt::Key_Backspace : Qt::Key_X);
-    settle();
-}
+// A headless twin of the window, for the same keystroke on the core alone.
+class QuietPlatform final : public WindowPlatform {
+  public:
+    explicit QuietPlatform(NativeString directory) : directory_(std::move(directory)) {}
+    bool anotherCopyRunning() override { return false; }
+    NativeString programDirectory() override { return directory_; }
+    void showMessage(const std::u16string&) override {}
+    void keepInFront(bool) override {}
+    void afterShown(std::function<void()> task) override { task(); }
+    void showRuntimeError(const std::u16string&) override { std::abort(); }
 
-// A keystroke in the title of memo count/2, opened by a click on its row: "x" typed at position
-// 10, then taken out again with Backspace, in turn.
-void BM_QtKeystroke(benchmark::State& state) {
-    const int count = int(state.range(0));
-    MemoFolder& folder = MemoFolder::get(count);
+  private:
+    NativeString directory_;
+};
+
+// Typing in memo count/2 at `at` through the widgets, a character an iteration and taking it
+// out again the next; the same edits on the core alone in a twin folder.
+void typing(benchmark::State& state, int count, int at, std::size_t bigBody = 0) {
+    MemoFolder& folder = MemoFolder::get(count, bigBody);
+    MemoFolder& twin = MemoFolder::get(count, bigBody, 1);
     App app(QString::fromStdString(folder.base().string()));
-    if (app.start() != StartResult::Shown || !QTest::qWaitForWindowExposed(&app.window()))
-        return state.SkipWithError("the window did not show");
-    const int k = count / 2;
-    MemoListView& list = *app.window().List1();
-    MemoTextEdit& text = *app.window().txtmemo();
-    const QModelIndex row = list.model()->index(k, 0);
-    list.scrollTo(row);
+    app.start();
+    if (!QTest::qWaitForWindowExposed(&app.window())) std::abort();
+    app.core().userSelect(count / 2);
+    MemoTextEdit& edit = *app.window().txtmemo();
+    edit.setFocus();
+    QTextCursor cursor(edit.document());
+    cursor.setPosition(at);
+    edit.setTextCursor(cursor);
     settle();
-    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, list.visualRect(row).center());
-    settle();
-    if (app.core().curIndex != k) return state.SkipWithError("the memo did not open");
-    text.setFocus();
-    QTextCursor cursor = text.textCursor();
-    cursor.setPosition(10);
-    text.setTextCursor(cursor);
 
-    MemoWindow& core = app.core();
-    const std::u16string plain = core.txtmemo.Text();
-    const std::u16string typed = plain.substr(0, 10) + u"x" + plain.substr(10);
-    std::vector<std::u16string> rows = core.List1.items();
-    rows[std::size_t(k)] = TitleOf(typed);
-    const std::string indexBytes = core.store().encodeIndex(rows);
-    const std::string memoBytes = Cp932Codec().encode(typed);
-    const std::string name = std::to_string(k) + ".txt";
-    Floor floor(folder.floorDir());
+    RecordingFileSystem coreFiles;
+    Cp932Codec codec;
+    QuietPlatform platform(twin.base().native());
+    MemoWindow core(coreFiles, codec, platform);
+    core.start();
+    core.userSelect(count / 2);
+    const std::size_t coreAt =
+        std::size_t(at) + std::size_t(edit.document()->findBlock(at).blockNumber());
 
-    double floorTotal = 0, opTotal = 0;
-    bool back = false;
-    for (auto _ : state) {
-        auto t0 = Clock::now();
-        floor.replace(name, memoBytes);
-        floor.replace("group.gl", indexBytes);
-        auto t1 = Clock::now();
-        qtKeystroke(text, back);
-        auto t2 = Clock::now();
-        back = !back;
-        floorTotal += seconds(t0, t1);
-        opTotal += seconds(t1, t2);
-        state.SetIterationTime(seconds(t1, t2));
-    }
-    if (core.txtmemo.Text() != plain && core.txtmemo.Text() != typed)
-        state.SkipWithError("the keystrokes did not reach the memo");
-    const double n = double(state.iterations());
-    state.counters["floor_us"] = floorTotal / n * 1e6;
-    state.counters["op_us"] = opTotal / n * 1e6;
-    state.counters["ratio"] = opTotal / floorTotal;
-}
-
-// Start-up through the widgets: the program put together and its window shown.
-void BM_QtStartup(benchmark::State& state) {
-    MemoFolder& folder = MemoFolder::get(int(state.range(0)));
-    const QString base = QString::fromStdString(folder.base().string());
+    double qt = 0, alone = 0, floor = 0;
+    bool typed = false;
     for (auto _ : state) {
         const auto t0 = Clock::now();
-        auto app = std::make_unique<App>(base);
-        const bool shown =
-            app->start() == StartResult::Shown && QTest::qWaitForWindowExposed(&app->window());
+        QTest::keyClick(&edit, typed ? Qt::Key_Backspace : Qt::Key_X);
         settle();
-        state.SetIterationTime(seconds(t0, Clock::now()));
-        if (!shown) return state.SkipWithError("the window did not show");
-        state.PauseTiming();
-        app.reset();
-        settle();
-        state.ResumeTiming();
+        const double took = seconds(t0, Clock::now());
+        state.SetIterationTime(took);
+        qt += took;
+        const auto t1 = Clock::now();
+        core.userEdit(typed ? TextEdit{coreAt, 1, u""} : TextEdit{coreAt, 0, u"x"});
+        const auto t2 = Clock::now();
+        replay(coreFiles.changes, folder.floorDir());
+        coreFiles.changes.clear();
+        alone += seconds(t1, t2);
+        floor += seconds(t2, Clock::now());
+        typed = !typed;
     }
+    const double n = double(state.iterations());
+    state.counters["op_us"] = qt / n * 1e6;
+    state.counters["core_us"] = alone / n * 1e6;
+    state.counters["floor_us"] = floor / n * 1e6;
+    state.counters["ratio"] = qt / floor;
+    state.counters["qt_over_core"] = qt / alone;
 }
 
+void BM_QtKeystroke(benchmark::State& state) {
+    typing(state, int(state.range(0)), 10);
+}
 BENCHMARK(BM_QtKeystroke)
-    ->Apply([](auto* b) {
-        for (auto n : sizes({10, 1000, 32767}))
-            b->Arg(n);
-    }) -> UseManualTime() -> Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_QtStartup)
-    ->Apply([](auto* b) {
-        for (auto n : sizes({0, 32767}))
-            b->Arg(n);
-    }) -> UseManualTime() -> Unit(benchmark::kMillisecond);
+    ->ArgsProduct({sizes({10, 1000, 32767})})
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+
+void BM_QtKeystrokeInALongMemo(benchmark::State& state) {
+    const auto body = std::size_t(state.range(0));
+    typing(state, smoke() ? 10 : 1000, int(body / 2), body);
+}
+BENCHMARK(BM_QtKeystrokeInALongMemo)
+    ->ArgsProduct({sizes({680000, 13600000})})
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+
+// From nothing to the window shown with its list filled.
+void BM_QtWindowShown(benchmark::State& state) {
+    MemoFolder& folder = MemoFolder::get(int(state.range(0)));
+    for (auto _ : state) {
+        const auto t0 = Clock::now();
+        {
+            App app(QString::fromStdString(folder.base().string()));
+            app.start();
+            if (!QTest::qWaitForWindowExposed(&app.window())) std::abort();
+            settle();
+            state.SetIterationTime(seconds(t0, Clock::now()));
+        }
+        settle();
+    }
+}
+BENCHMARK(BM_QtWindowShown)
+    ->ArgsProduct({sizes({10, 32767})})
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+
+// Resident memory of the whole program once its window is shown, in a fresh process each.
+void BM_QtResident(benchmark::State& state) {
+    MemoFolder& folder = MemoFolder::get(int(state.range(0)));
+    for (auto _ : state) {
+        const std::string dir = folder.base().string();
+        char self[] = "/proc/self/exe";
+        char flag[] = "--resident";
+        char* argv[] = {self, flag, const_cast<char*>(dir.c_str()), nullptr};
+        int pipefd[2];
+        if (::pipe(pipefd) != 0) std::abort();
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, pipefd[1], 1);
+        pid_t pid = 0;
+        posix_spawn(&pid, self, &actions, nullptr, argv, environ);
+        ::close(pipefd[1]);
+        char out[64] = {};
+        const ssize_t got = ::read(pipefd[0], out, sizeof out - 1);
+        ::close(pipefd[0]);
+        ::waitpid(pid, nullptr, 0);
+        state.counters["rss_kb"] = got > 0 ? std::atof(out) : 0;
+    }
+    state.counters["index_kb"] = double(folder.indexBytes()) / 1024;
+}
+BENCHMARK(BM_QtResident)
+    ->ArgsProduct({sizes({0, 32767})})
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace tetomu::bench
 
 int main(int argc, char** argv) {
-    if (!std::getenv("QT_QPA_PLATFORM")) ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
+    if (argc == 3 && std::strcmp(argv[1], "--resident") == 0) {
+        tetomu::App app(QString::fromUtf8(argv[2]));
+        app.start();
+        if (!QTest::qWaitForWindowExposed(&app.window())) std::abort();
+        tetomu::bench::settle();
+        std::printf("%ld\n", tetomu::bench::residentKilobytes());
+        return 0;
+    }
     benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
     return 0;
 }

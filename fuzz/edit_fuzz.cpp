@@ -20,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::size_t fileSize = std::min<std::size_t>(data[0], size - 1);
     const std::string file(reinterpret_cast<const char*>(data + 1), fileSize);
     std::u16string text = codec.decode(file);
-    tetomu::MemoImage image;
+    tetomu::MemoImage image(3);  // marks every few units, so that every edit moves some
     image.load(0, file);
     // Each edit: where, how much goes, and up to three units typed from a small alphabet that
     // holds line breaks, kept bytes, pairs, look-alikes and what the code page lacks.

@@ -19,7 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
     const tetomu::IndexLines lines = tetomu::splitIndex(bytes);
     tetomu::ListBox list(codec);
-    list.load(bytes);
+    list.load(std::string(bytes));
     if (std::size_t(list.ListCount()) != lines.lines.size()) std::abort();
     for (int i = 0; i < list.ListCount(); ++i) {
         const auto [begin, end] = lines.lines[std::size_t(i)];
@@ -30,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // Read again in the program's own form: the same titles, one a line.
     tetomu::ListBox again(codec);
-    again.load(list.indexBytes());
+    again.load(std::string(list.indexBytes()));
     if (again.ListCount() != list.ListCount()) std::abort();
     for (int i = 0; i < list.ListCount(); ++i) {
         if (again.List(i) != list.List(i)) std::abort();

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QThread>
+#include <QTimer>
 
 #include "qt/main_window.h"
 #include "qt/message_box.h"
@@ -20,6 +21,11 @@ void QtPlatform::showMessage(const std::u16string& text) {
 
 void QtPlatform::keepInFront(bool inFront) {
     if (window_) window_->placeInFront(inFront);
+}
+
+void QtPlatform::afterShown(std::function<void()> task) {
+    // The window was shown before; the task waits for the event loop, behind what is queued.
+    QTimer::singleShot(0, std::move(task));
 }
 
 void QtPlatform::showRuntimeError(const std::u16string& text) {

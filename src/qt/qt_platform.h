@@ -21,6 +21,7 @@ class QtPlatform final : public WindowPlatform {
     NativeString programDirectory() override;
     void showMessage(const std::u16string& text) override;
     void keepInFront(bool inFront) override;
+    void afterShown(std::function<void()> task) override;
     void showRuntimeError(const std::u16string& text) override;
 
   private:

@@ -15,6 +15,7 @@
 namespace tetomu {
 
 using NativeString = std::filesystem::path::string_type;
+using NativeView = std::basic_string_view<NativeString::value_type>;
 
 enum class EntryKind { Missing, File, Other };
 

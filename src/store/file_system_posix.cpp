@@ -76,18 +76,20 @@ std::string readAll(int fd, const std::filesystem::path& path) {
     struct stat st {};
     if (::fstat(fd, &st) != 0) fail(errno, path);
     if (!S_ISREG(st.st_mode)) fail(notAFileError(st.st_mode), path);
-    std::string bytes;
-    if (st.st_size > 0) bytes.reserve(std::size_t(st.st_size));
-    char buffer[65536];
+    // Read straight into the string, sized as the file says, and on for as long as it grows.
+    std::string bytes(std::size_t(st.st_size) + 1, '\0');
+    std::size_t have = 0;
     for (;;) {
-        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (have == bytes.size()) bytes.resize(bytes.size() * 2);
+        const ssize_t got = ::read(fd, bytes.data() + have, bytes.size() - have);
         if (got == 0) break;
         if (got < 0) {
             if (errno == EINTR) continue;
             fail(errno, path);
         }
-        bytes.append(buffer, std::size_t(got));
+        have += std::size_t(got);
     }
+    bytes.resize(have);
     return bytes;
 }
 

@@ -6,13 +6,14 @@
 
 namespace tetomu {
 
-FolderFindings checkFolder(MemoStore& store, int rows, IndexLineEnds lineEnds) {
+FolderFindings checkFolder(const MemoStore& store, const std::vector<FolderEntry>& entries,
+                           int rows, IndexLineEnds lineEnds) {
     FolderFindings found;
     found.otherLineEnds = lineEnds != IndexLineEnds::CrLf;
     std::vector<bool> listed(std::size_t(rows), false);
-    for (const FolderEntry& entry : store.files().list(store.folder())) {
+    for (const FolderEntry& entry : entries) {
         const auto n = store.memoNumber(entry.name);
-        const bool temp = store.isName(entry.name, "temp.txt");
+        const bool temp = !n && store.isName(entry.name, "temp.txt");
         if (!n && !temp && !store.isName(entry.name, "group.gl")) continue;
         if (n && *n < rows) listed[std::size_t(*n)] = true;
         if (entry.kind != EntryKind::File) {

@@ -25,6 +25,8 @@ struct FolderFindings {
     }
 };
 
-FolderFindings checkFolder(MemoStore& store, int rows, IndexLineEnds lineEnds);
+// entries: the folder as it is now (see Recovery::entries).
+FolderFindings checkFolder(const MemoStore& store, const std::vector<FolderEntry>& entries,
+                           int rows, IndexLineEnds lineEnds);
 
 }  // namespace tetomu

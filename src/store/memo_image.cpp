@@ -1,6 +1,7 @@
 #include "store/memo_image.h"
 
-#include <utility>
+#include <algorithm>
+#include <cstdint>
 
 #include "store/text_codec.h"
 
@@ -9,17 +10,36 @@ namespace tetomu {
 void MemoImage::load(int number, std::string bytes) {
     number_ = number;
     bytes_ = std::move(bytes);
-    knownUnit_ = knownByte_ = 0;
+    marks_.assign(1, {0, 0});
+}
+
+std::size_t MemoImage::byteOf(const TextCodec& codec, std::u16string_view text, std::size_t unit) {
+    auto mark = std::upper_bound(marks_.begin(), marks_.end(), std::pair(unit, SIZE_MAX)) - 1;
+    auto [at, byte] = *mark;
+    // Counted on from the mark, leaving new marks on the way through a long stretch.
+    while (unit - at > spacing_) {
+        byte += codec.encodedLength(text.substr(at, spacing_));
+        at += spacing_;
+        mark = marks_.insert(mark + 1, {at, byte});
+    }
+    return byte + codec.encodedLength(text.substr(at, unit - at));
 }
 
 bool MemoImage::splice(const TextCodec& codec, std::u16string_view text, const TextSplice& edit) {
-    if (edit.start < knownUnit_) knownUnit_ = knownByte_ = 0;
-    const std::size_t at =
-        knownByte_ + codec.encodedLength(text.substr(knownUnit_, edit.start - knownUnit_));
+    const std::size_t at = byteOf(codec, text, edit.start);
     scratch_.clear();
     codec.encodeAppend(text.substr(edit.start, edit.end - edit.start), scratch_);
-    knownUnit_ = edit.end;
-    knownByte_ = at + scratch_.size();
+    // Marks past the span move with it; those inside it go.
+    const auto units = std::ptrdiff_t(edit.end - edit.start) - std::ptrdiff_t(edit.oldLength);
+    const auto bytes = std::ptrdiff_t(scratch_.size()) - std::ptrdiff_t(edit.oldBytes);
+    std::erase_if(marks_, [&](const auto& m) {
+        return m.first > edit.start && m.first < edit.start + edit.oldLength;
+    });
+    for (auto& [unit, byte] : marks_) {
+        if (unit <= edit.start) continue;
+        unit = std::size_t(std::ptrdiff_t(unit) + units);
+        byte = std::size_t(std::ptrdiff_t(byte) + bytes);
+    }
     if (std::string_view(bytes_).substr(at, edit.oldBytes) == scratch_) return false;
     bytes_.replace(at, edit.oldBytes, scratch_);
     return true;

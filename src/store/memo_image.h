@@ -6,22 +6,28 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace tetomu {
 
 class TextCodec;
 
 // What one edit changed in a memo's text: the units [start, end) of the text after it replace
-// units that took oldBytes bytes. The span is wide enough that the bytes on either side of it
-// decode as before.
+// oldLength units that took oldBytes bytes. The span is wide enough that the bytes on either
+// side of it decode as before.
 struct TextSplice {
     std::size_t start = 0;
     std::size_t end = 0;
+    std::size_t oldLength = 0;
     std::size_t oldBytes = 0;
 };
 
 class MemoImage {
   public:
+    // markSpacing: units between the marks below (small ones for the fuzzer).
+    explicit MemoImage(std::size_t markSpacing = 1 << 16) : spacing_(markSpacing) {}
+
     int number() const { return number_; }
     const std::string& bytes() const { return bytes_; }
 
@@ -31,12 +37,16 @@ class MemoImage {
     bool splice(const TextCodec& codec, std::u16string_view text, const TextSplice& edit);
 
   private:
+    // The byte where a unit of the text starts.
+    std::size_t byteOf(const TextCodec& codec, std::u16string_view text, std::size_t unit);
+
     int number_ = -1;
     std::string bytes_;
-    // A unit of the text and the byte where it starts, kept from the last splice: typing goes on
-    // where it was, so the next byte position is counted from here, not from the start.
-    std::size_t knownUnit_ = 0;
-    std::size_t knownByte_ = 0;
+    // Units of the text and the bytes where they start, one every so many units, kept in step
+    // with every splice: the byte of any unit is counted from the nearest one before it, not
+    // from the start of a long memo.
+    std::vector<std::pair<std::size_t, std::size_t>> marks_{{0, 0}};
+    std::size_t spacing_;
     std::string scratch_;
 };
 

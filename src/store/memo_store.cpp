@@ -65,8 +65,10 @@ std::u16string MemoStore::readMemo(int n) {
     return text;
 }
 
-void MemoStore::writeMemo(int n, std::u16string_view text, const std::optional<TextSplice>& edit) {
+void MemoStore::writeMemo(int n, std::u16string_view text, const std::optional<TextSplice>& edit,
+                          bool asRead) {
     if (memo_.number() == n) {
+        if (asRead) return;
         if (edit) {
             if (!memo_.splice(codec_, text, *edit)) return;
         } else if (codec_.decode(memo_.bytes()) == text) {
@@ -98,12 +100,13 @@ void MemoStore::remove(const std::filesystem::path& path) {
     files_.remove(path);
 }
 
-bool MemoStore::isName(const NativeString& name, std::string_view ascii) const {
+bool MemoStore::isName(NativeView name, std::string_view ascii) const {
     if (name.size() != ascii.size()) return false;
+    const bool ignoreCase = files_.namesIgnoreCase();
     for (std::size_t i = 0; i < name.size(); ++i) {
         char16_t a = char16_t(name[i]);
         char16_t b = char16_t(static_cast<unsigned char>(ascii[i]));
-        if (files_.namesIgnoreCase()) {
+        if (ignoreCase) {
             a = folded(a);
             b = folded(b);
         }
@@ -113,9 +116,9 @@ bool MemoStore::isName(const NativeString& name, std::string_view ascii) const {
 }
 
 std::optional<int> MemoStore::memoNumber(const NativeString& name) const {
-    if (name.size() < 5 || name.size() > 9) return std::nullopt;
+    if (name.size() < 5 || name.size() > 9 || name[0] < '0' || name[0] > '9') return std::nullopt;
     const std::size_t digits = name.size() - 4;
-    if (!isName(name.substr(digits), ".txt")) return std::nullopt;
+    if (!isName(NativeView(name).substr(digits), ".txt")) return std::nullopt;
     if (name[0] == '0' && digits > 1) return std::nullopt;
     int n = 0;
     for (std::size_t i = 0; i < digits; ++i) {

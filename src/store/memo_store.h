@@ -37,8 +37,10 @@ class MemoStore {
     std::u16string readMemo(int n);
     // Saves memo n. When the store holds memo n's bytes and the edit since is given, only that
     // span is encoded again; otherwise the whole text is (keeping the bytes held when the text
-    // is theirs). Nothing is written when the bytes come out as the file holds them.
-    void writeMemo(int n, std::u16string_view text, const std::optional<TextSplice>& edit);
+    // is theirs). Nothing is written when the bytes come out as the file holds them, nor when
+    // asRead says the text is the one readMemo(n) gave.
+    void writeMemo(int n, std::u16string_view text, const std::optional<TextSplice>& edit,
+                   bool asRead = false);
 
     void rename(const std::filesystem::path& from, const std::filesystem::path& to);
     void remove(const std::filesystem::path& path);
@@ -51,7 +53,7 @@ class MemoStore {
     // system matches names.
     std::optional<int> memoNumber(const NativeString& name) const;
     // True when the name is this one, matched as the system matches names.
-    bool isName(const NativeString& name, std::string_view ascii) const;
+    bool isName(NativeView name, std::string_view ascii) const;
 
   private:
     FileSystem& files_;

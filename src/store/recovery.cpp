@@ -104,50 +104,52 @@ void finishDrop(MemoStore& store, const JournalRecord& r) {
 }
 
 bool isLeftover(const MemoStore& store, const NativeString& name) {
-    const NativeString suffix(std::string_view(".saving").begin(),
-                              std::string_view(".saving").end());
-    if (name.size() <= suffix.size() ||
-        !store.isName(name.substr(name.size() - suffix.size()), ".saving"))
+    constexpr std::size_t kSuffix = std::string_view(".saving").size();
+    // Nearly every name is a memo's: its last letter settles it.
+    if (name.size() <= kSuffix || (name.back() != 'g' && name.back() != 'G') ||
+        !store.isName(NativeView(name).substr(name.size() - kSuffix), ".saving"))
         return false;
-    const NativeString target = name.substr(0, name.size() - suffix.size());
+    const NativeString target = name.substr(0, name.size() - kSuffix);
     return store.isName(target, "group.gl") || store.isName(target, "group.gl.journal") ||
            store.isName(target, "temp.txt") || store.memoNumber(target).has_value();
 }
 
 }  // namespace
 
-Recovery recoverFolder(MemoStore& store) {
-    Recovery done;
-    if (store.kind(store.JournalPath()) == EntryKind::File) {
-        std::vector<JournalRecord> records = parseJournal(store.files().read(store.JournalPath()));
-        while (!records.empty()) {
-            const JournalRecord r = records.back();
-            switch (r.kind) {
-                case JournalRecord::Kind::Create:
-                    finishCreate(store, r);
-                    break;
-                case JournalRecord::Kind::Delete:
-                    finishDelete(store, r);
-                    break;
-                case JournalRecord::Kind::Swap:
-                    finishSwap(store, r);
-                    break;
-                case JournalRecord::Kind::Drop:
-                    finishDrop(store, r);
-                    break;
-            }
-            records.pop_back();
-            ++done.stepsFinished;
-            if (!records.empty()) store.files().write(store.JournalPath(), formatJournal(records));
+int finishCutShortSteps(MemoStore& store) {
+    if (store.kind(store.JournalPath()) != EntryKind::File) return 0;
+    std::vector<JournalRecord> records = parseJournal(store.files().read(store.JournalPath()));
+    int finished = 0;
+    while (!records.empty()) {
+        const JournalRecord r = records.back();
+        switch (r.kind) {
+            case JournalRecord::Kind::Create:
+                finishCreate(store, r);
+                break;
+            case JournalRecord::Kind::Delete:
+                finishDelete(store, r);
+                break;
+            case JournalRecord::Kind::Swap:
+                finishSwap(store, r);
+                break;
+            case JournalRecord::Kind::Drop:
+                finishDrop(store, r);
+                break;
         }
-        store.files().remove(store.JournalPath());
+        records.pop_back();
+        ++finished;
+        if (!records.empty()) store.files().write(store.JournalPath(), formatJournal(records));
     }
-    for (const FolderEntry& entry : store.files().list(store.folder())) {
-        if (entry.kind != EntryKind::File || !isLeftover(store, entry.name)) continue;
+    store.files().remove(store.JournalPath());
+    return finished;
+}
+
+void removeLeftovers(MemoStore& store, std::vector<FolderEntry>& entries) {
+    std::erase_if(entries, [&](const FolderEntry& entry) {
+        if (entry.kind != EntryKind::File || !isLeftover(store, entry.name)) return false;
         store.files().remove(store.folder() / entry.name);
-        ++done.leftoversRemoved;
-    }
-    return done;
+        return true;
+    });
 }
 
 }  // namespace tetomu

@@ -1,20 +1,24 @@
 #pragma once
 // Start-up's part in keeping the memo folder whole. It finishes every step that the journal
-// names as cut short (store/journal.h), innermost first, and removes the program's own left-over
-// files: the ".saving" sibling of a save that was cut short. Each step it takes can itself be cut
-// short and is taken again at the next start; the journal goes only when all are done.
+// names as cut short (store/journal.h), innermost first; each step it takes can itself be cut
+// short and is taken again at the next start, and the journal goes only when all are done. Then,
+// from a look at the folder, it removes the program's own left-over files: the ".saving" sibling
+// of a save that was cut short.
 //
 // Nothing else is changed: a folder that does not match the format without a record saying why
 // is left exactly as it was (store/folder_check.h says what is off).
+#include <vector>
+
+#include "store/file_system.h"
+
 namespace tetomu {
 
 class MemoStore;
 
-struct Recovery {
-    int stepsFinished = 0;
-    int leftoversRemoved = 0;
-};
+// Returns how many steps were finished. Without a journal nothing is read but its name.
+int finishCutShortSteps(MemoStore& store);
 
-Recovery recoverFolder(MemoStore& store);
+// Removes the left-overs among these entries, and drops them from the list.
+void removeLeftovers(MemoStore& store, std::vector<FolderEntry>& entries);
 
 }  // namespace tetomu

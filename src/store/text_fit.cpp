@@ -34,7 +34,7 @@ FittedEdit fitEdit(const TextCodec& codec, std::u16string_view before, const Tex
     std::u16string kept = codec.decode(bytes);
 
     fit.applied = TextEdit{start, end - start, kept};
-    fit.splice = TextSplice{start, start + kept.size(),
+    fit.splice = TextSplice{start, start + kept.size(), end - start,
                             codec.encodedLength(before.substr(start, end - start))};
     if (kept != asTyped) {
         fit.refitted = true;

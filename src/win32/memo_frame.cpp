@@ -16,6 +16,7 @@ namespace {
 constexpr wchar_t kFrameClass[] = L"TetomuMemo";
 constexpr DWORD kFrameStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 constexpr std::u16string_view kEditLineBreak = u"\r\n";
+constexpr UINT kRunAfterShown = WM_APP + 1;
 
 const wchar_t* wide(std::u16string_view text) {
     return reinterpret_cast<const wchar_t*>(text.data());
@@ -299,6 +300,13 @@ LRESULT MemoFrame::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_COMMAND:
             command(LOWORD(wParam), HIWORD(wParam));
             return 0;
+        case kRunAfterShown: {
+            auto tasks = std::move(afterShown_);
+            afterShown_.clear();
+            for (auto& task : tasks)
+                task();
+            return 0;
+        }
         case WM_DPICHANGED: {
             // Moved to a monitor of another scale: the same twips at the new dpi, sharp.
             const auto* suggested = reinterpret_cast<const RECT*>(lParam);
@@ -575,6 +583,11 @@ void MemoFrame::showMessage(const std::u16string& text) {
 void MemoFrame::keepInFront(bool inFront) {
     ::SetWindowPos(hwnd_, inFront ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
                    SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW);
+}
+
+void MemoFrame::afterShown(std::function<void()> task) {
+    afterShown_.push_back(std::move(task));
+    PostMessageW(hwnd_, kRunAfterShown, 0, 0);
 }
 
 void MemoFrame::showRuntimeError(const std::u16string& text) {

@@ -10,7 +10,9 @@
 // the text that stayed as they were.
 #include <windows.h>
 
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "store/base_path.h"
 #include "window/controls.h"
@@ -79,6 +81,7 @@ class MemoFrame final : public WindowPlatform,
     NativeString programDirectory() override;
     void showMessage(const std::u16string& text) override;
     void keepInFront(bool inFront) override;
+    void afterShown(std::function<void()> task) override;
     void showRuntimeError(const std::u16string& text) override;
 
   private:
@@ -139,6 +142,7 @@ class MemoFrame final : public WindowPlatform,
     bool assigning_ = false;
     bool started_ = false;
     int exitCode_ = 0;
+    std::vector<std::function<void()>> afterShown_;
 };
 
 }  // namespace tetomu

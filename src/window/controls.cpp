@@ -118,7 +118,7 @@ void ListBox::exchange(int a, int b) {
     notify(&Observer::changed, b);
 }
 
-IndexLines ListBox::load(std::string_view indexFile) {
+IndexLines ListBox::load(std::string indexFile) {
     IndexLines lines = splitIndex(indexFile);
     index_ = -1;
     if (lines.canonical && indexFile == bytes_) {
@@ -128,16 +128,17 @@ IndexLines ListBox::load(std::string_view indexFile) {
     }
     if (observer_) observer_->aboutToReset();
     if (lines.canonical || indexFile.empty()) {
-        bytes_.assign(indexFile);
-        starts_.assign(1, 0);
-        for (const auto& line : lines.lines)
-            starts_.push_back(std::uint32_t(line.second + 2));
+        bytes_ = std::move(indexFile);
+        starts_.resize(lines.lines.size() + 1);
+        starts_[0] = 0;
+        for (std::size_t i = 0; i < lines.lines.size(); ++i)
+            starts_[i + 1] = std::uint32_t(lines.lines[i].second + 2);
     } else {
         bytes_.clear();
         bytes_.reserve(indexFile.size() + 2 * lines.lines.size());
         starts_.assign(1, 0);
         for (const auto& [begin, end] : lines.lines) {
-            bytes_.append(indexFile.substr(begin, end - begin));
+            bytes_.append(std::string_view(indexFile).substr(begin, end - begin));
             bytes_ += "\r\n";
             starts_.push_back(std::uint32_t(bytes_.size()));
         }

@@ -69,7 +69,7 @@ class ListBox {
     void exchange(int a, int b);
     // The items that these index bytes read back as; nothing is selected afterwards. Bytes that
     // give the items already held change no item.
-    IndexLines load(std::string_view indexFile);
+    IndexLines load(std::string indexFile);
     void clearSelection();
 
     // Selected(i) = True: selects item i and raises the click, even when it was selected.

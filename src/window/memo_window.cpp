@@ -1,5 +1,7 @@
 #include "window/memo_window.h"
 
+#include <utility>
+
 #include "store/folder_check.h"
 #include "store/recovery.h"
 #include "store/store_error.h"
@@ -101,14 +103,23 @@ StartResult MemoWindow::Form_Load() {
     if (files_.lockFolder(store().folder()) == FolderLock::HeldElsewhere)
         return StartResult::AnotherCopyRunning;
     // A step that the journal names as cut short is finished; nothing else is changed.
-    recoverFolder(store());
+    finishCutShortSteps(store());
     const IndexLineEnds lineEnds = ReloadList();
-    const FolderFindings found = checkFolder(store(), List1.ListCount(), lineEnds);
     t11[0].setChecked(true);
     busy = false;
     platform_.keepInFront(true);
-    if (!found.empty()) msgBox(texts::folderFindings(found));
+    // One look at the folder, once the window is there: reading a folder of 32767 memos takes
+    // longer than everything else the start does.
+    platform_.afterShown([this, lineEnds] { guarded([&] { lookAtTheFolder(lineEnds); }); });
     return StartResult::Shown;
+}
+
+// Removes what a save cut short left, and tells the person what else does not match the index.
+void MemoWindow::lookAtTheFolder(IndexLineEnds lineEnds) {
+    std::vector<FolderEntry> entries = files_.list(store().folder());
+    removeLeftovers(store(), entries);
+    const FolderFindings found = checkFolder(store(), entries, List1.ListCount(), lineEnds);
+    if (!found.empty()) msgBox(texts::folderFindings(found));
 }
 
 void MemoWindow::t11_Click(int index) {
@@ -147,7 +158,8 @@ void MemoWindow::WriteIndex() {
 }
 
 void MemoWindow::saveMemo(int n) {
-    store().writeMemo(n, txtmemo.Text(), txtmemo.unsavedEdit());
+    store().writeMemo(n, txtmemo.Text(), txtmemo.unsavedEdit(),
+                      std::exchange(openingAsRead_, false));
     txtmemo.markSaved();
 }
 

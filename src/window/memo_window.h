@@ -90,6 +90,8 @@ class MemoWindow {
     void t11_Click(int index);
     void v1_Click();
 
+    void lookAtTheFolder(IndexLineEnds lineEnds);
+
     // Their paths and steps.
     void openPath();
     void arrangePath();
@@ -121,6 +123,8 @@ class MemoWindow {
     bool ended_ = false;
     // The list version whose index bytes the file holds, when known.
     std::optional<std::uint64_t> indexOnDisk_;
+    // Set while the text box takes a memo's text just as it was read.
+    bool openingAsRead_ = false;
 
     // Controls.
     ListBox List1;

@@ -21,7 +21,10 @@ void MemoWindow::openPath() {
     curIndex = k;
     // The file is read and closed before the text is assigned; the assignment may raise the
     // change handler, which saves the same memo (and writes nothing, as its bytes are the same).
-    txtmemo.setText(store().readMemo(k));
+    std::u16string text = store().readMemo(k);
+    openingAsRead_ = true;
+    txtmemo.setText(std::move(text));
+    openingAsRead_ = false;
 }
 
 }  // namespace tetomu

@@ -1,6 +1,7 @@
 #pragma once
 // What the window needs from the platform it runs on. Each front end fills this in; the tests
 // use a fake that records what was asked.
+#include <functional>
 #include <string>
 
 #include "store/base_path.h"
@@ -22,6 +23,8 @@ class WindowPlatform {
     // Shows the window (when it is not shown yet) and keeps it above all others, or releases it,
     // keeping its size and place.
     virtual void keepInFront(bool inFront) = 0;
+    // Runs the task once the window is on screen, after the events already waiting.
+    virtual void afterShown(std::function<void()> task) = 0;
     // Shows the run-time error box. The program ends after it: the window takes no further
     // events, and the front end exits with a failure status.
     virtual void showRuntimeError(const std::u16string& text) = 0;

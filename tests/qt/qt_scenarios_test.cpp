@@ -45,6 +45,7 @@ class QtDriver final : public Driver {
         const StartResult result = app_->start();
         if (result == StartResult::Shown) {
             EXPECT_TRUE(QTest::qWaitForWindowExposed(&app_->window()));
+            QCoreApplication::processEvents();
         }
         return result;
     }

@@ -83,6 +83,7 @@ class FakePlatform final : public WindowPlatform {
         if (whileMessageShown) whileMessageShown();
     }
     void keepInFront(bool front) override { inFront.push_back(front); }
+    void afterShown(std::function<void()> task) override { task(); }
     void showRuntimeError(const std::u16string& text) override {
         messages.push_back(text);
         failed = true;
