@@ -64,7 +64,10 @@ class RecordingFileSystem final : public FileSystem {
     void rename(const fs::path& from, const fs::path& to) override;
     void remove(const fs::path& p) override;
     EntryKind kind(const fs::path& p) override { return real_.kind(p); }
-    std::vector<FolderEntry> list(const fs::path& folder) override { return real_.list(folder); }
+    void list(const fs::path& folder,
+              const std::function<void(const FolderEntry&)>& visit) override {
+        real_.list(folder, visit);
+    }
     FolderLock lockFolder(const fs::path& folder) override { return real_.lockFolder(folder); }
     bool namesIgnoreCase() const override { return false; }
     StoreError refusal(StoreFault fault, const fs::path& p) const override {

@@ -37,44 +37,81 @@ xtst.XTestFakeKeyEvent.argtypes = [ctypes.c_void_p, ctypes.c_uint, ctypes.c_int,
 xtst.XTestFakeButtonEvent.argtypes = [ctypes.c_void_p, ctypes.c_uint, ctypes.c_int, ctypes.c_ulong]
 xtst.XTestFakeMotionEvent.argtypes = [ctypes.c_void_p, ctypes.c_int, ctypes.c_int, ctypes.c_int,
                                       ctypes.c_ulong]
+xlib.XDefaultRootWindow.restype = ctypes.c_ulong
+xlib.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
+xlib.XSelectInput.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_long]
+xlib.XPending.argtypes = [ctypes.c_void_p]
+xlib.XNextEvent.argtypes = [ctypes.c_void_p, ctypes.c_void_p]
+xlib.XConnectionNumber.argtypes = [ctypes.c_void_p]
 display = xlib.XOpenDisplay(None)
+MAP_NOTIFY = 19
+SUBSTRUCTURE_NOTIFY_MASK = 1 << 19
+xlib.XSelectInput(display, xlib.XDefaultRootWindow(display), SUBSTRUCTURE_NOTIFY_MASK)
+
+
+def wait_for_map(timeout=30):
+    """The moment a window is mapped on the screen (the window manager's frame of it)."""
+    event = (ctypes.c_long * 24)()
+    end = time.monotonic() + timeout
+    while time.monotonic() < end:
+        while xlib.XPending(display):
+            xlib.XNextEvent(display, event)
+            if event[0] & 0xFFFFFFFF == MAP_NOTIFY:
+                return time.monotonic()
+        select.select([xlib.XConnectionNumber(display)], [], [], 0.05)
+    raise RuntimeError("no window was mapped")
+
+
+def drain_events():
+    event = (ctypes.c_long * 24)()
+    while xlib.XPending(display):
+        xlib.XNextEvent(display, event)
 
 IN_MOVED_TO = 0x80
 
 
 class Watch:
-    """inotify on a folder: the names renamed into it, as they come."""
+    """inotify on a folder: the names renamed into it, in order, each with when it was seen."""
 
     def __init__(self, folder):
         self.fd = libc.inotify_init1(os.O_NONBLOCK)
         libc.inotify_add_watch(self.fd, folder.encode(), IN_MOVED_TO)
+        self.queue = []
+
+    def _read(self, timeout):
+        select.select([self.fd], [], [], timeout)
+        try:
+            data = os.read(self.fd, 65536)
+        except BlockingIOError:
+            return
+        now = time.monotonic()
+        at = 0
+        while at < len(data):
+            _, _, _, length = struct.unpack_from("iIII", data, at)
+            self.queue.append((data[at + 16:at + 16 + length].rstrip(b"\0").decode(), now))
+            at += 16 + length
 
     def wait_for(self, names, timeout=30):
-        names = set(names)
+        """When the last of these names was renamed into place."""
+        names = list(names)
         end = time.monotonic() + timeout
-        while names and time.monotonic() < end:
-            select.select([self.fd], [], [], 0.5)
-            try:
-                data = os.read(self.fd, 65536)
-            except BlockingIOError:
-                continue
-            at = 0
-            while at < len(data):
-                _, _, _, length = struct.unpack_from("iIII", data, at)
-                name = data[at + 16:at + 16 + length].rstrip(b"\0").decode()
-                names.discard(name)
-                at += 16 + length
-        if names:
-            raise RuntimeError(f"not saved: {names}")
-        return time.monotonic()
+        last = None
+        while names:
+            while self.queue and names:
+                name, seen = self.queue.pop(0)
+                if name in names:
+                    names.remove(name)
+                    last = seen
+            if names:
+                if time.monotonic() > end:
+                    raise RuntimeError(f"not saved: {names}")
+                self._read(0.5)
+        return last
 
     def drain(self):
         time.sleep(0.05)
-        try:
-            while os.read(self.fd, 65536):
-                pass
-        except BlockingIOError:
-            pass
+        self._read(0)
+        self.queue.clear()
 
 
 def title_of(text):
@@ -117,7 +154,8 @@ def xdotool(*args):
 
 
 def key(name, control=False):
-    keysyms = {"x": 0x78, "BackSpace": 0xFF08, "End": 0xFF57, "Down": 0xFF54, "Control": 0xFFE3}
+    keysyms = {"x": 0x78, "BackSpace": 0xFF08, "End": 0xFF57, "Down": 0xFF54, "Tab": 0xFF09,
+               "Control": 0xFFE3}
     code = xlib.XKeysymToKeycode(display, keysyms[name])
     ctrl = xlib.XKeysymToKeycode(display, keysyms["Control"])
     if control:
@@ -129,27 +167,16 @@ def key(name, control=False):
     xlib.XFlush(display)
 
 
-def click(x, y):
-    xtst.XTestFakeMotionEvent(display, -1, x, y, 0)
-    xtst.XTestFakeButtonEvent(display, 1, 1, 0)
-    xtst.XTestFakeButtonEvent(display, 1, 0, 0)
-    xlib.XFlush(display)
-
-
 class Running:
     """The program started on a folder, its window found."""
 
     def __init__(self, folder):
+        drain_events()
         self.started = time.monotonic()
         self.process = subprocess.Popen([os.path.join(folder, "tetomu")],
                                         stderr=subprocess.DEVNULL)
+        self.shown = wait_for_map()
         self.window = xdotool("search", "--sync", "--onlyvisible", "--name", "テトム★")
-        self.shown = time.monotonic()
-
-    def geometry(self):
-        out = xdotool("getwindowgeometry", "--shell", self.window)
-        values = dict(line.split("=") for line in out.splitlines())
-        return int(values["X"]), int(values["Y"]), int(values["HEIGHT"])
 
     def close(self):
         self.process.terminate()
@@ -157,11 +184,12 @@ class Running:
 
 
 def figure(name, values, floor=None):
+    values_in_order = values
     values = sorted(values)
     line = (f"{name}: median {statistics.median(values) * 1000:.2f} ms "
             f"(min {values[0] * 1000:.2f}, max {values[-1] * 1000:.2f})")
     if floor:
-        ratios = sorted(v / f for v, f in zip(values, sorted(floor)))
+        ratios = sorted(v / f for v, f in zip(values_in_order, floor))
         line += (f"; floor median {statistics.median(floor) * 1000:.2f} ms; ratio median "
                  f"{statistics.median(ratios):.2f} (min {ratios[0]:.2f}, max {ratios[-1]:.2f})")
     print(line, flush=True)
@@ -186,17 +214,17 @@ def keystrokes(count, long_body=0, past_title=False):
         floor_memo = os.path.join(twin, "memo")
         shutil.copytree(memo, floor_memo)
         run = Running(folder)
-        x, y, height = run.geometry()
-        menubar = height - 262
         xdotool("windowactivate", "--sync", run.window)
         key("Down")  # the list has the focus: the first Down opens memo 0
         time.sleep(1)
-        click(x + 140, y + menubar + 24)  # into the first line of the text box
+        key("Tab")  # past the check box to the text box, the caret at its start
+        key("Tab")
         if past_title:
             key("End", control=True)
         time.sleep(0.5)
         watch = Watch(memo)
         watch.drain()
+        floor_watch = Watch(floor_memo)
         names = ["0.txt"] if past_title else ["0.txt", "group.gl"]
         times, floors = [], []
         for i in range(RUNS * 4):
@@ -207,21 +235,25 @@ def keystrokes(count, long_body=0, past_title=False):
             for name in names:
                 with open(os.path.join(memo, name), "rb") as f:
                     saved[name] = f.read()
+            # The floor, timed the same way: from the first call to the last rename seen.
             t1 = time.monotonic()
             for name, data in saved.items():
                 replace_file(os.path.join(floor_memo, name), data)
-            floors.append(time.monotonic() - t1)
+            floors.append(floor_watch.wait_for(names) - t1)
         held = None
         if long_body:
-            # A held key: auto-repeat at 30 a second for two seconds.
-            watch.drain()
+            # A held key: auto-repeat at 30 a second for two seconds. The kernel folds renames
+            # of one name that are not read yet into one notice, so the file's size tells when
+            # the last of them has landed.
+            path = os.path.join(memo, "0.txt")
+            expected = os.path.getsize(path) + 60
             for _ in range(60):
                 key("x")
                 time.sleep(1 / 30)
             last_key = time.monotonic()
-            for _ in range(60):
-                last = watch.wait_for(["0.txt"])
-            held = last - last_key
+            while os.path.getsize(path) != expected:
+                watch._read(0.005)
+            held = time.monotonic() - last_key
         run.close()
         return times, floors, held
 

@@ -26,6 +26,12 @@ void settle() {
     QCoreApplication::processEvents();
 }
 
+// The window shown, and what follows it: the list's rows, the look at the folder.
+void shown(App& app) {
+    if (!QTest::qWaitForWindowExposed(&app.window())) std::abort();
+    QTest::qWait(MainWindow::kAfterShowingMs * 2);
+}
+
 // A headless twin of the window, for the same keystroke on the core alone.
 class QuietPlatform final : public WindowPlatform {
   public:
@@ -48,7 +54,7 @@ void typing(benchmark::State& state, int count, int at, std::size_t bigBody = 0)
     MemoFolder& twin = MemoFolder::get(count, bigBody, 1);
     App app(QString::fromStdString(folder.base().string()));
     app.start();
-    if (!QTest::qWaitForWindowExposed(&app.window())) std::abort();
+    shown(app);
     app.core().userSelect(count / 2);
     MemoTextEdit& edit = *app.window().txtmemo();
     edit.setFocus();
@@ -109,26 +115,6 @@ BENCHMARK(BM_QtKeystrokeInALongMemo)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
 
-// From nothing to the window shown with its list filled.
-void BM_QtWindowShown(benchmark::State& state) {
-    MemoFolder& folder = MemoFolder::get(int(state.range(0)));
-    for (auto _ : state) {
-        const auto t0 = Clock::now();
-        {
-            App app(QString::fromStdString(folder.base().string()));
-            app.start();
-            if (!QTest::qWaitForWindowExposed(&app.window())) std::abort();
-            settle();
-            state.SetIterationTime(seconds(t0, Clock::now()));
-        }
-        settle();
-    }
-}
-BENCHMARK(BM_QtWindowShown)
-    ->ArgsProduct({sizes({10, 32767})})
-    ->UseManualTime()
-    ->Unit(benchmark::kMillisecond);
-
 // Resident memory of the whole program once its window is shown, in a fresh process each.
 void BM_QtResident(benchmark::State& state) {
     MemoFolder& folder = MemoFolder::get(int(state.range(0)));
@@ -154,7 +140,7 @@ void BM_QtResident(benchmark::State& state) {
     state.counters["index_kb"] = double(folder.indexBytes()) / 1024;
 }
 BENCHMARK(BM_QtResident)
-    ->ArgsProduct({sizes({0, 32767})})
+    ->ArgsProduct({sizes({0, 10, 32767})})
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond);
 
@@ -167,8 +153,7 @@ int main(int argc, char** argv) {
     if (argc == 3 && std::strcmp(argv[1], "--resident") == 0) {
         tetomu::App app(QString::fromUtf8(argv[2]));
         app.start();
-        if (!QTest::qWaitForWindowExposed(&app.window())) std::abort();
-        tetomu::bench::settle();
+        tetomu::bench::shown(app);
         std::printf("%ld\n", tetomu::bench::residentKilobytes());
         return 0;
     }

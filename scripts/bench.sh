@@ -1,17 +1,16 @@
 #!/usr/bin/env bash
 # Builds the benchmarks (optimised, with symbols, in build-bench/) and runs them all.
-#   scripts/bench.sh            every benchmark, 5 repetitions; the medians and the table of
-#                               ratios are printed, the raw figures kept in build-bench/*.json
+#   scripts/bench.sh            every benchmark, 5 repetitions; the tables of BENCHMARKS.md are
+#                               printed from them, the raw figures kept in build-bench/*.json
 #   SMOKE=1 scripts/bench.sh    small sizes, one short run each: proves they build and run (CI)
-# Each figure comes with its floor from the same run (the same file writes as plain system
-# calls); see BENCHMARKS.md.
+#   bench/e2e.sh                the real window timed from outside under Xvfb (not run here)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 
 dir=build-bench
 cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTETOMU_WERROR=ON \
-    -DTETOMU_BUILD_BENCH=ON >/dev/null
+    -DTETOMU_BUILD_BENCH=ON -DTETOMU_BUILD_TESTS=OFF >/dev/null
 targets=(tetomu_bench)
 if grep -q '^TETOMU_BUILD_QT:BOOL=ON' "$dir/CMakeCache.txt"; then
     targets+=(tetomu_qt_bench)
@@ -23,7 +22,7 @@ export XDG_RUNTIME_DIR="${XDG_RUNTIME_DIR:-$(mktemp -d)}"
 if [ -n "${SMOKE:-}" ]; then
     args=(--benchmark_min_time=0.001)
 else
-    args=(--benchmark_repetitions=5 --benchmark_report_aggregates_only=true)
+    args=(--benchmark_repetitions=5)
 fi
 for t in "${targets[@]}"; do
     "$dir/bench/$t" "${args[@]}" --benchmark_out="$dir/$t.json" --benchmark_out_format=json "$@"

@@ -1,55 +1,91 @@
 #!/usr/bin/env python3
-"""Turns the JSON of scripts/bench.sh into the table of BENCHMARKS.md: the median of each
-benchmark, its floor from the same run, and the ratios the targets are stated in."""
+"""Turns the JSON of scripts/bench.sh into the tables of BENCHMARKS.md. Every figure is the
+median of the repetitions with the smallest and largest beside it; every ratio is taken within
+each repetition (an operation over its floor, or the Qt window over the core alone, timed in the
+same iterations) before its median is taken."""
 import json
+import statistics
 import sys
+from collections import defaultdict
+
+TARGETS = {
+    "BM_Keystroke/10": "≤ 1.1", "BM_Keystroke/1000": "≤ 1.1", "BM_Keystroke/32767": "≤ 1.1",
+    "BM_KeystrokePastTheTitle/32767": "the memo's write alone",
+    "BM_KeystrokeInALongMemo/680000": "≤ 1.2", "BM_KeystrokeInALongMemo/13600000": "≤ 1.5",
+    "BM_Swap/32767": "≤ 1.2", "BM_Open/32767": "≤ 1.2",
+}
 
 
-def medians(paths):
-    rows = {}
+def runs(paths):
+    """Each benchmark's repetitions, by name."""
+    found = defaultdict(list)
     for path in paths:
         with open(path) as f:
             for b in json.load(f)["benchmarks"]:
-                if b.get("aggregate_name") != "median":
+                if b.get("run_type") != "iteration":
                     continue
                 name = b["run_name"].replace("/manual_time", "").replace("/iterations:1", "")
-                rows[name] = b
-    return rows
+                found[name].append(b)
+    return found
 
 
-def ms(value_us):
-    return f"{value_us / 1000:.2f} ms"
+def spread(values, fmt):
+    values = sorted(values)
+    return f"{fmt(statistics.median(values))} ({fmt(values[0])}–{fmt(values[-1])})"
+
+
+def ms(us):
+    return f"{us / 1000:.2f}"
+
+
+def ratio(x):
+    return f"{x:.2f}"
 
 
 def main(paths):
-    rows = medians(paths)
-    print("| Benchmark | Median | Floor (same run) | Ratio to floor |")
-    print("|---|---|---|---|")
-    for name, b in rows.items():
-        if "ratio" in b:
-            print(f"| {name} | {ms(b['op_us'])} | {ms(b['floor_us'])} | {b['ratio']:.2f} |")
-    core = rows.get("BM_Keystroke/32767")
-    qt = rows.get("BM_QtKeystroke/32767")
+    found = runs(paths)
+    print("| Path | Median ms (min–max) | Floor ms | Ratio to floor (min–max) | Target |")
+    print("|---|---|---|---|---|")
+    for name, reps in found.items():
+        if "ratio" not in reps[0] or name.startswith("BM_Qt"):
+            continue
+        print(f"| {name} | {spread([r['op_us'] for r in reps], ms)} | "
+              f"{ms(statistics.median(r['floor_us'] for r in reps))} | "
+              f"{spread([r['ratio'] for r in reps], ratio)} | {TARGETS.get(name, '')} |")
     print()
-    if core and qt:
-        print(f"- Qt keystroke at 32767 / core keystroke at 32767: {qt['op_us'] / core['op_us']:.2f}")
-    start0, start = rows.get("BM_Startup/0"), rows.get("BM_Startup/32767")
-    if start0 and start:
-        print(f"- core start-up: {ms(start0['op_us'])} at 0 memos, {ms(start['op_us'])} at 32767 "
-              f"({start['op_us'] / start0['op_us']:.1f}x)")
-    q0, q = rows.get("BM_QtStartup/0"), rows.get("BM_QtStartup/32767")
-    if q0 and q:
-        t0, t = q0["real_time"], q["real_time"]
-        print(f"- window shown (Qt): {t0:.1f} ms at 0 memos, {t:.1f} ms at 32767 ({t / t0:.2f}x)")
-    m0, m = rows.get("BM_StartupMemory/0"), rows.get("BM_StartupMemory/32767")
-    if m0 and m:
-        extra = m["rss_kb"] - m0["rss_kb"]
-        print(f"- resident after start-up: {m0['rss_kb']:.0f} kB at 0 memos, {m['rss_kb']:.0f} kB "
-              f"at 32767: {extra:.0f} kB more, {extra / m['index_kb']:.2f}x the index "
-              f"({m['index_kb']:.0f} kB)")
-    for name in ("BM_EncodeIndex/32767", "BM_DecodeIndex/32767"):
-        if name in rows:
-            print(f"- {name}: {rows[name]['real_time']:.0f} us")
+    print("| Through the Qt window | Median ms (min–max) | Core alone ms | Qt over core "
+          "(min–max) | Ratio to floor (min–max) |")
+    print("|---|---|---|---|---|")
+    for name, reps in found.items():
+        if not name.startswith("BM_QtKeystroke"):
+            continue
+        print(f"| {name} | {spread([r['op_us'] for r in reps], ms)} | "
+              f"{ms(statistics.median(r['core_us'] for r in reps))} | "
+              f"{spread([r['qt_over_core'] for r in reps], ratio)} | "
+              f"{spread([r['ratio'] for r in reps], ratio)} |")
+    print()
+    shown = {n: [r["real_time"] for r in found[f"BM_QtWindowShown/{n}"]]
+             for n in (10, 32767) if f"BM_QtWindowShown/{n}" in found}
+    if len(shown) == 2:
+        pairs = [b / a for a, b in zip(shown[10], shown[32767])]
+        print(f"- Qt window shown: {spread(shown[10], lambda v: f'{v:.1f}')} ms at 10 memos, "
+              f"{spread(shown[32767], lambda v: f'{v:.1f}')} ms at 32767: "
+              f"{spread(pairs, ratio)}x (target ≤ 1.2x)")
+    for n in (10, 32767):
+        reps = found.get(f"BM_Startup/{n}")
+        if reps:
+            print(f"- core start-up at {n} memos: {spread([r['real_time'] for r in reps], lambda v: f'{v:.3f}')} ms;"
+                  f" the look at the folder after the window shows: "
+                  f"{spread([r['look_us'] / 1000 for r in reps], lambda v: f'{v:.2f}')} ms")
+    for prefix, what in (("BM_ResidentAfterStart", "core"), ("BM_QtResident", "Qt program")):
+        empty, full = found.get(f"{prefix}/0"), found.get(f"{prefix}/32767")
+        if empty and full:
+            base = statistics.median(r["rss_kb"] for r in empty)
+            rss = statistics.median(r["rss_kb"] for r in full)
+            index = full[0]["index_kb"]
+            print(f"- resident, {what}: {base:.0f} kB with no memos, {rss:.0f} kB with 32767: "
+                  f"{rss - base:.0f} kB more = {(rss - base) / index:.2f}x the index "
+                  f"({index:.0f} kB; target ≤ 1.5x)")
 
 
 if __name__ == "__main__":

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QTimer>
 #include <QWindow>
 
 #include "qt/memo_list_view.h"
@@ -139,6 +140,7 @@ void MainWindow::placeInFront(bool topmost) {
     if (!isVisible()) {
         setWindowFlags(flags);
         show();
+        QTimer::singleShot(kAfterShowingMs, list_, [this] { list_->fill(); });
         return;
     }
     if (flags != windowFlags()) {

@@ -25,6 +25,10 @@ class MainWindow final : public QMainWindow,
     explicit MainWindow(MemoWindow& core);
     ~MainWindow() override;
 
+    // How long after the window is shown the work that can wait begins (the list's rows, the
+    // look at the folder): a frame's time, so that the window system has the window first.
+    static constexpr int kAfterShowingMs = 20;
+
     // Keeps the window above all others or releases it, keeping its size and position; shows
     // it when it is not shown yet.
     void placeInFront(bool topmost);

@@ -9,7 +9,15 @@ MemoListModel::MemoListModel(const ListBox& list, QObject* parent)
     : QAbstractListModel(parent), list_(list) {}
 
 int MemoListModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : list_.ListCount();
+    return parent.isValid() || !filled_ ? 0 : list_.ListCount();
+}
+
+void MemoListModel::fill() {
+    if (filled_) return;
+    beginResetModel();
+    filled_ = true;
+    endResetModel();
+    selectionChanged();
 }
 
 QVariant MemoListModel::data(const QModelIndex& index, int role) const {
@@ -20,11 +28,11 @@ QVariant MemoListModel::data(const QModelIndex& index, int role) const {
 }
 
 void MemoListModel::changed(int row) {
-    emit dataChanged(index(row), index(row), {Qt::DisplayRole});
+    if (filled_) emit dataChanged(index(row), index(row), {Qt::DisplayRole});
 }
 
 void MemoListModel::selectionChanged() {
-    if (onSelectionChanged) onSelectionChanged();
+    if (filled_ && onSelectionChanged) onSelectionChanged();
 }
 
 }  // namespace tetomu

@@ -19,6 +19,8 @@ class MemoListView final : public QListView {
 
     // The selected row as the widget shows it, -1 for none.
     int selectedRow() const;
+    // Shows the core's rows; called once the window is on screen.
+    void fill() { model_.fill(); }
 
   protected:
     void mousePressEvent(QMouseEvent* event) override;

@@ -24,8 +24,8 @@ void QtPlatform::keepInFront(bool inFront) {
 }
 
 void QtPlatform::afterShown(std::function<void()> task) {
-    // The window was shown before; the task waits for the event loop, behind what is queued.
-    QTimer::singleShot(0, std::move(task));
+    // Goes with the window, should the window go first.
+    if (window_) QTimer::singleShot(MainWindow::kAfterShowingMs, window_, std::move(task));
 }
 
 void QtPlatform::showRuntimeError(const std::u16string& text) {

@@ -6,6 +6,7 @@
 // Nothing here follows a link or waits on what is not a plain file: a link, a folder, a pipe or
 // a device at a memo or index name is refused, never read, written, replaced or waited on.
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,7 +21,7 @@ using NativeView = std::basic_string_view<NativeString::value_type>;
 enum class EntryKind { Missing, File, Other };
 
 struct FolderEntry {
-    NativeString name;
+    NativeView name;
     EntryKind kind;
 };
 
@@ -48,8 +49,9 @@ class FileSystem {
     virtual void remove(const std::filesystem::path& path) = 0;
     // What is at the path, without following a link.
     virtual EntryKind kind(const std::filesystem::path& path) = 0;
-    // The entries of a folder, in no order, from one pass over it.
-    virtual std::vector<FolderEntry> list(const std::filesystem::path& folder) = 0;
+    // Each entry of a folder, in no order, from one pass over it; nothing of it is kept.
+    virtual void list(const std::filesystem::path& folder,
+                      const std::function<void(const FolderEntry&)>& visit) = 0;
     // One copy of the program per folder: a lock that belongs to the folder itself, held until
     // this object goes, and let go by the system however the program ends.
     virtual FolderLock lockFolder(const std::filesystem::path& folder) = 0;

@@ -228,10 +228,10 @@ EntryKind PosixFileSystem::kind(const std::filesystem::path& path) {
     return S_ISREG(st.st_mode) ? EntryKind::File : EntryKind::Other;
 }
 
-std::vector<FolderEntry> PosixFileSystem::list(const std::filesystem::path& folder) {
+void PosixFileSystem::list(const std::filesystem::path& folder,
+                           const std::function<void(const FolderEntry&)>& visit) {
     DIR* dir = ::opendir(folder.c_str());
     if (!dir) fail(errno, folder);
-    std::vector<FolderEntry> found;
     errno = 0;
     while (const dirent* entry = ::readdir(dir)) {
         const std::string_view name = entry->d_name;
@@ -244,12 +244,12 @@ std::vector<FolderEntry> PosixFileSystem::list(const std::filesystem::path& fold
                        ? EntryKind::File
                        : EntryKind::Other;
         }
-        found.push_back({std::string(name), kind});
+        visit({name, kind});
+        errno = 0;
     }
     const int err = errno;
     ::closedir(dir);
     if (err != 0) fail(err, folder);
-    return found;
 }
 
 FolderLock PosixFileSystem::lockFolder(const std::filesystem::path& folder) {

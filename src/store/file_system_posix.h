@@ -23,7 +23,8 @@ class PosixFileSystem final : public FileSystem {
     void rename(const std::filesystem::path& from, const std::filesystem::path& to) override;
     void remove(const std::filesystem::path& path) override;
     EntryKind kind(const std::filesystem::path& path) override;
-    std::vector<FolderEntry> list(const std::filesystem::path& folder) override;
+    void list(const std::filesystem::path& folder,
+              const std::function<void(const FolderEntry&)>& visit) override;
     FolderLock lockFolder(const std::filesystem::path& folder) override;
     bool namesIgnoreCase() const override { return false; }
     StoreError refusal(StoreFault fault, const std::filesystem::path& path) const override;

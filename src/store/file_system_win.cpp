@@ -256,8 +256,8 @@ EntryKind Win32FileSystem::kind(const std::filesystem::path& path) {
     return attributes & kNotAFileAttributes ? EntryKind::Other : EntryKind::File;
 }
 
-std::vector<FolderEntry> Win32FileSystem::list(const std::filesystem::path& folder) {
-    std::vector<FolderEntry> found;
+void Win32FileSystem::list(const std::filesystem::path& folder,
+                           const std::function<void(const FolderEntry&)>& visit) {
     WIN32_FIND_DATAW entry{};
     const std::wstring pattern = (folder / L"*").native();
     HANDLE find = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &entry, FindExSearchNameMatch,
@@ -266,14 +266,12 @@ std::vector<FolderEntry> Win32FileSystem::list(const std::filesystem::path& fold
     do {
         const std::wstring_view name = entry.cFileName;
         if (name == L"." || name == L"..") continue;
-        found.push_back({std::wstring(name), entry.dwFileAttributes & kNotAFileAttributes
-                                                 ? EntryKind::Other
-                                                 : EntryKind::File});
+        visit({name,
+               entry.dwFileAttributes & kNotAFileAttributes ? EntryKind::Other : EntryKind::File});
     } while (FindNextFileW(find, &entry));
     const DWORD code = GetLastError();
     FindClose(find);
     if (code != ERROR_NO_MORE_FILES) fail(code, folder);
-    return found;
 }
 
 FolderLock Win32FileSystem::lockFolder(const std::filesystem::path& folder) {

@@ -6,30 +6,33 @@
 
 namespace tetomu {
 
-FolderFindings checkFolder(const MemoStore& store, const std::vector<FolderEntry>& entries,
-                           int rows, IndexLineEnds lineEnds) {
-    FolderFindings found;
-    found.otherLineEnds = lineEnds != IndexLineEnds::CrLf;
-    std::vector<bool> listed(std::size_t(rows), false);
-    for (const FolderEntry& entry : entries) {
-        const auto n = store.memoNumber(entry.name);
-        const bool temp = !n && store.isName(entry.name, "temp.txt");
-        if (!n && !temp && !store.isName(entry.name, "group.gl")) continue;
-        if (n && *n < rows) listed[std::size_t(*n)] = true;
-        if (entry.kind != EntryKind::File) {
-            found.notFiles.push_back(entry.name);
-        } else if (temp) {
-            found.temp = true;
-        } else if (n && *n >= rows) {
-            found.strays.push_back(*n);
-        }
+FolderCheck::FolderCheck(const MemoStore& store, int rows, IndexLineEnds lineEnds)
+    : store_(store), listed_(std::size_t(rows), false) {
+    found_.otherLineEnds = lineEnds != IndexLineEnds::CrLf;
+}
+
+void FolderCheck::add(const FolderEntry& entry) {
+    const auto n = store_.memoNumber(entry.name);
+    const bool temp = !n && store_.isName(entry.name, "temp.txt");
+    if (!n && !temp && !store_.isName(entry.name, "group.gl")) return;
+    const int rows = int(listed_.size());
+    if (n && *n < rows) listed_[std::size_t(*n)] = true;
+    if (entry.kind != EntryKind::File) {
+        found_.notFiles.emplace_back(entry.name);
+    } else if (temp) {
+        found_.temp = true;
+    } else if (n && *n >= rows) {
+        found_.strays.push_back(*n);
     }
-    for (int i = 0; i < rows; ++i) {
-        if (!listed[std::size_t(i)]) found.missing.push_back(i);
+}
+
+FolderFindings FolderCheck::findings() {
+    for (std::size_t i = 0; i < listed_.size(); ++i) {
+        if (!listed_[i]) found_.missing.push_back(int(i));
     }
-    std::sort(found.strays.begin(), found.strays.end());
-    std::sort(found.notFiles.begin(), found.notFiles.end());
-    return found;
+    std::sort(found_.strays.begin(), found_.strays.end());
+    std::sort(found_.notFiles.begin(), found_.notFiles.end());
+    return found_;
 }
 
 }  // namespace tetomu

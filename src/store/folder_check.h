@@ -25,8 +25,17 @@ struct FolderFindings {
     }
 };
 
-// entries: the folder as it is now (see Recovery::entries).
-FolderFindings checkFolder(const MemoStore& store, const std::vector<FolderEntry>& entries,
-                           int rows, IndexLineEnds lineEnds);
+// Told each entry of the folder in turn, for an index of `rows` rows.
+class FolderCheck {
+  public:
+    FolderCheck(const MemoStore& store, int rows, IndexLineEnds lineEnds);
+    void add(const FolderEntry& entry);
+    FolderFindings findings();
+
+  private:
+    const MemoStore& store_;
+    std::vector<bool> listed_;
+    FolderFindings found_;
+};
 
 }  // namespace tetomu

@@ -115,10 +115,10 @@ bool MemoStore::isName(NativeView name, std::string_view ascii) const {
     return true;
 }
 
-std::optional<int> MemoStore::memoNumber(const NativeString& name) const {
+std::optional<int> MemoStore::memoNumber(NativeView name) const {
     if (name.size() < 5 || name.size() > 9 || name[0] < '0' || name[0] > '9') return std::nullopt;
     const std::size_t digits = name.size() - 4;
-    if (!isName(NativeView(name).substr(digits), ".txt")) return std::nullopt;
+    if (!isName(name.substr(digits), ".txt")) return std::nullopt;
     if (name[0] == '0' && digits > 1) return std::nullopt;
     int n = 0;
     for (std::size_t i = 0; i < digits; ++i) {

@@ -51,7 +51,7 @@ class MemoStore {
 
     // The memo number a name stands for (plain decimal, no leading zero, ".txt"), matched as the
     // system matches names.
-    std::optional<int> memoNumber(const NativeString& name) const;
+    std::optional<int> memoNumber(NativeView name) const;
     // True when the name is this one, matched as the system matches names.
     bool isName(NativeView name, std::string_view ascii) const;
 

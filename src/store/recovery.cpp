@@ -103,18 +103,20 @@ void finishDrop(MemoStore& store, const JournalRecord& r) {
     if (emptyFile && index.count() == r.a) store.remove(store.MemoPath(r.a));
 }
 
-bool isLeftover(const MemoStore& store, const NativeString& name) {
+}  // namespace
+
+bool isLeftover(const MemoStore& store, const FolderEntry& entry) {
     constexpr std::size_t kSuffix = std::string_view(".saving").size();
+    const NativeView name = entry.name;
     // Nearly every name is a memo's: its last letter settles it.
-    if (name.size() <= kSuffix || (name.back() != 'g' && name.back() != 'G') ||
-        !store.isName(NativeView(name).substr(name.size() - kSuffix), ".saving"))
+    if (entry.kind != EntryKind::File || name.size() <= kSuffix ||
+        (name.back() != 'g' && name.back() != 'G') ||
+        !store.isName(name.substr(name.size() - kSuffix), ".saving"))
         return false;
-    const NativeString target = name.substr(0, name.size() - kSuffix);
+    const NativeView target = name.substr(0, name.size() - kSuffix);
     return store.isName(target, "group.gl") || store.isName(target, "group.gl.journal") ||
            store.isName(target, "temp.txt") || store.memoNumber(target).has_value();
 }
-
-}  // namespace
 
 int finishCutShortSteps(MemoStore& store) {
     if (store.kind(store.JournalPath()) != EntryKind::File) return 0;
@@ -142,14 +144,6 @@ int finishCutShortSteps(MemoStore& store) {
     }
     store.files().remove(store.JournalPath());
     return finished;
-}
-
-void removeLeftovers(MemoStore& store, std::vector<FolderEntry>& entries) {
-    std::erase_if(entries, [&](const FolderEntry& entry) {
-        if (entry.kind != EntryKind::File || !isLeftover(store, entry.name)) return false;
-        store.files().remove(store.folder() / entry.name);
-        return true;
-    });
 }
 
 }  // namespace tetomu

@@ -7,8 +7,6 @@
 //
 // Nothing else is changed: a folder that does not match the format without a record saying why
 // is left exactly as it was (store/folder_check.h says what is off).
-#include <vector>
-
 #include "store/file_system.h"
 
 namespace tetomu {
@@ -18,7 +16,7 @@ class MemoStore;
 // Returns how many steps were finished. Without a journal nothing is read but its name.
 int finishCutShortSteps(MemoStore& store);
 
-// Removes the left-overs among these entries, and drops them from the list.
-void removeLeftovers(MemoStore& store, std::vector<FolderEntry>& entries);
+// A file this program left: the ".saving" sibling of one of its own names.
+bool isLeftover(const MemoStore& store, const FolderEntry& entry);
 
 }  // namespace tetomu

@@ -17,6 +17,7 @@ constexpr wchar_t kFrameClass[] = L"TetomuMemo";
 constexpr DWORD kFrameStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 constexpr std::u16string_view kEditLineBreak = u"\r\n";
 constexpr UINT kRunAfterShown = WM_APP + 1;
+constexpr UINT kFillList = WM_APP + 2;
 
 const wchar_t* wide(std::u16string_view text) {
     return reinterpret_cast<const wchar_t*>(text.data());
@@ -300,6 +301,13 @@ LRESULT MemoFrame::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_COMMAND:
             command(LOWORD(wParam), HIWORD(wParam));
             return 0;
+        case kFillList:
+            // The rows come once the window is on screen: filling a list box with 32767 titles
+            // takes longer than all the rest of the start, and need not keep the window away.
+            filled_ = true;
+            reset();
+            selectionChanged();
+            return 0;
         case kRunAfterShown: {
             auto tasks = std::move(afterShown_);
             afterShown_.clear();
@@ -475,10 +483,11 @@ LRESULT MemoFrame::handleList(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void MemoFrame::aboutToReset() {
-    SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
+    if (filled_) SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
 }
 
 void MemoFrame::reset() {
+    if (!filled_) return;
     SendMessageW(list_, LB_RESETCONTENT, 0, 0);
     const int count = window_.list().ListCount();
     if (count > 64) SendMessageW(list_, LB_INITSTORAGE, WPARAM(count), LPARAM(count) * 64);
@@ -494,14 +503,15 @@ void MemoFrame::insertRow(int row) {
 }
 
 void MemoFrame::inserted(int row) {
-    insertRow(row);
+    if (filled_) insertRow(row);
 }
 
 void MemoFrame::removed(int row) {
-    SendMessageW(list_, LB_DELETESTRING, WPARAM(row), 0);
+    if (filled_) SendMessageW(list_, LB_DELETESTRING, WPARAM(row), 0);
 }
 
 void MemoFrame::changed(int row) {
+    if (!filled_) return;
     const LRESULT top = SendMessageW(list_, LB_GETTOPINDEX, 0, 0);
     SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
     SendMessageW(list_, LB_DELETESTRING, WPARAM(row), 0);
@@ -514,6 +524,7 @@ void MemoFrame::changed(int row) {
 }
 
 void MemoFrame::selectionChanged() {
+    if (!filled_) return;
     const int row = window_.list().ListIndex();
     if (int(SendMessageW(list_, LB_GETCURSEL, 0, 0)) != row) {
         SendMessageW(list_, LB_SETCURSEL, WPARAM(row), 0);
@@ -581,8 +592,10 @@ void MemoFrame::showMessage(const std::u16string& text) {
 }
 
 void MemoFrame::keepInFront(bool inFront) {
+    const bool first = !IsWindowVisible(hwnd_);
     ::SetWindowPos(hwnd_, inFront ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
                    SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW);
+    if (first) PostMessageW(hwnd_, kFillList, 0, 0);
 }
 
 void MemoFrame::afterShown(std::function<void()> task) {

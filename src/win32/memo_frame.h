@@ -140,6 +140,8 @@ class MemoFrame final : public WindowPlatform,
     // text is put into it, whose EN_CHANGE is not a person's edit.
     std::u16string shown_;
     bool assigning_ = false;
+    // The list box takes the rows once the window is on screen.
+    bool filled_ = false;
     bool started_ = false;
     int exitCode_ = 0;
     std::vector<std::function<void()>> afterShown_;

@@ -116,9 +116,17 @@ StartResult MemoWindow::Form_Load() {
 
 // Removes what a save cut short left, and tells the person what else does not match the index.
 void MemoWindow::lookAtTheFolder(IndexLineEnds lineEnds) {
-    std::vector<FolderEntry> entries = files_.list(store().folder());
-    removeLeftovers(store(), entries);
-    const FolderFindings found = checkFolder(store(), entries, List1.ListCount(), lineEnds);
+    FolderCheck check(store(), List1.ListCount(), lineEnds);
+    std::vector<NativeString> leftovers;
+    files_.list(store().folder(), [&](const FolderEntry& entry) {
+        if (isLeftover(store(), entry))
+            leftovers.emplace_back(entry.name);
+        else
+            check.add(entry);
+    });
+    for (const auto& name : leftovers)
+        files_.remove(store().folder() / name);
+    const FolderFindings found = check.findings();
     if (!found.empty()) msgBox(texts::folderFindings(found));
 }
 

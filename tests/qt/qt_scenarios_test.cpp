@@ -45,7 +45,8 @@ class QtDriver final : public Driver {
         const StartResult result = app_->start();
         if (result == StartResult::Shown) {
             EXPECT_TRUE(QTest::qWaitForWindowExposed(&app_->window()));
-            QCoreApplication::processEvents();
+            // The list's rows and the look at the folder come a moment after the window.
+            QTest::qWait(MainWindow::kAfterShowingMs * 2);
         }
         return result;
     }

@@ -79,7 +79,10 @@ class CountingFileSystem final : public FileSystem {
         event();
     }
     EntryKind kind(const fs::path& p) override { return real_.kind(p); }
-    std::vector<FolderEntry> list(const fs::path& folder) override { return real_.list(folder); }
+    void list(const fs::path& folder,
+              const std::function<void(const FolderEntry&)>& visit) override {
+        real_.list(folder, visit);
+    }
     FolderLock lockFolder(const fs::path& folder) override { return real_.lockFolder(folder); }
     bool namesIgnoreCase() const override { return false; }
     StoreError refusal(StoreFault fault, const fs::path& p) const override {
