@@ -35,7 +35,7 @@ def spread(values, fmt):
 
 
 def ms(us):
-    return f"{us / 1000:.2f}"
+    return f"{us / 1000:.2f}" if us >= 100 else f"{us / 1000:.4f}"
 
 
 def ratio(x):
@@ -78,14 +78,17 @@ def main(paths):
                   f" the look at the folder after the window shows: "
                   f"{spread([r['look_us'] / 1000 for r in reps], lambda v: f'{v:.2f}')} ms")
     for prefix, what in (("BM_ResidentAfterStart", "core"), ("BM_QtResident", "Qt program")):
-        empty, full = found.get(f"{prefix}/0"), found.get(f"{prefix}/32767")
-        if empty and full:
-            base = statistics.median(r["rss_kb"] for r in empty)
-            rss = statistics.median(r["rss_kb"] for r in full)
-            index = full[0]["index_kb"]
-            print(f"- resident, {what}: {base:.0f} kB with no memos, {rss:.0f} kB with 32767: "
-                  f"{rss - base:.0f} kB more = {(rss - base) / index:.2f}x the index "
-                  f"({index:.0f} kB; target ≤ 1.5x)")
+        rss = {n: statistics.median(r["rss_kb"] for r in found[f"{prefix}/{n}"])
+               for n in (0, 10, 32767) if f"{prefix}/{n}" in found}
+        if 0 in rss and 32767 in rss:
+            index = found[f"{prefix}/32767"][0]["index_kb"]
+            line = (f"- resident, {what}: {rss[0]:.0f} kB with no memos, {rss[32767]:.0f} kB with "
+                    f"32767: {rss[32767] - rss[0]:.0f} kB more = "
+                    f"{(rss[32767] - rss[0]) / index:.2f}x the index ({index:.0f} kB)")
+            if 10 in rss:
+                line += (f"; over 10 memos ({rss[10]:.0f} kB): "
+                         f"{(rss[32767] - rss[10]) / index:.2f}x")
+            print(line + " (target ≤ 1.5x)")
 
 
 if __name__ == "__main__":

@@ -117,16 +117,12 @@ std::vector<Session> tableSessions() {
     std::vector<Session> out;
     for (const Scenario& s : scenarios()) {
         if (!s.error.empty() || s.noMemoFolder || s.only != Only::All) continue;
-        Session session{s.name, s.start, {}};
+        out.push_back({s.name, s.start, {}});
         for (const Step& step : s.steps) {
-            if (step.kind != Step::Type) {
-                session.steps.push_back(step);
-                continue;
-            }
-            for (const char16_t c : step.text)
-                session.steps.push_back(type(std::u16string(1, c)));
+            if (step.kind != Step::Type) out.back().steps.push_back(step);
+            for (const char16_t c : step.kind == Step::Type ? step.text : u"")
+                out.back().steps.push_back(type(std::u16string(1, c)));
         }
-        out.push_back(session);
     }
     return out;
 }
@@ -134,43 +130,27 @@ std::vector<Session> tableSessions() {
 // A person's day in a few dozen actions, drawn from a seed: the same seed, the same session.
 Session randomSession(unsigned seed, int length) {
     std::mt19937 rng(seed);
-    auto pick = [&](int n) { return int(std::uniform_int_distribution<int>(0, n - 1)(rng)); };
+    const auto pick = [&](unsigned n) { return int(rng() % n); };
     const std::u16string letters[] = {u"a", u"メ", u"モ", u"\n", u"z", u"〜", u"1"};
     Session s{
         "random " + std::to_string(seed), memos({u"zero", u"one\r\n1", u"two", u"three"}), {}};
+    auto& steps = s.steps;
     for (int i = 0; i < length; ++i) {
-        switch (pick(12)) {
-            case 0:
-            case 1:
-            case 2:
-                s.steps.push_back(click(pick(6)));
-                break;
-            case 3:
-            case 4:
-                s.steps.push_back(key(TextKey::End));
-                s.steps.push_back(type(letters[pick(7)]));
-                break;
-            case 5:
-                s.steps.push_back(commit(u"貼り付け\r\nた行"));
-                break;
-            case 6:
-                s.steps.push_back(key(TextKey::SelectAll));
-                s.steps.push_back(key(TextKey::Delete));
-                break;
-            case 7:
-                s.steps.push_back(menu(Command::New));
-                break;
-            case 8:
-                s.steps.push_back(menu(Command::Delete));
-                break;
-            case 9:
-            case 10:
-                s.steps.push_back(tick());
-                break;
-            default:
-                s.steps.push_back(key(pick(2) ? ListKey::Down : ListKey::Up));
-                break;
-        }
+        const int move = pick(12);
+        if (move < 3)
+            steps.push_back(click(pick(6)));
+        else if (move < 5)
+            steps.insert(steps.end(), {key(TextKey::End), type(letters[pick(7)])});
+        else if (move == 5)
+            steps.push_back(commit(u"貼り付け\r\nた行"));
+        else if (move == 6)
+            steps.insert(steps.end(), {key(TextKey::SelectAll), key(TextKey::Delete)});
+        else if (move < 9)
+            steps.push_back(menu(move == 7 ? Command::New : Command::Delete));
+        else if (move < 11)
+            steps.push_back(tick());
+        else
+            steps.push_back(key(pick(2) ? ListKey::Down : ListKey::Up));
     }
     return s;
 }
