@@ -162,19 +162,6 @@ TEST_F(FolderSafety, AReadOnlyFolderCanBeBrowsedAndAChangeIsRefused) {
     }));
 }
 
-TEST_F(FolderSafety, LeftOversOfASaveCutShortGoAndNothingElseDoes) {
-    writeBytes(memo / "1.txt.saving", "half");
-    writeBytes(memo / "group.gl.saving", "half");
-    writeBytes(memo / "notes.txt.saving", "theirs");
-    writeBytes(memo / "readme", "theirs");
-    ASSERT_EQ(start(), StartResult::Shown);
-    EXPECT_TRUE(platform.messages.empty());
-    const auto left = folderBytes(memo);
-    EXPECT_EQ(left.count("1.txt.saving") + left.count("group.gl.saving"), 0u);
-    EXPECT_EQ(left.at("notes.txt.saving"), "theirs");
-    EXPECT_EQ(left.at("readme"), "theirs");
-}
-
 TEST_F(FolderSafety, OneCopyPerFolderWhoeverStartsIt) {
     auto firstFiles = std::make_unique<PosixFileSystem>();
     window = std::make_unique<MemoWindow>(*firstFiles, codec, platform);

@@ -168,12 +168,13 @@ void MemoFrame::createControls() {
                                WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | style, 0, 0, 0, 0, hwnd_,
                                reinterpret_cast<HMENU>(INT_PTR(id)), instance_, nullptr);
     };
-    // Created in the tab sequence's order; the label sits between the check box and the text
-    // box but takes no focus.
+    // Created in the tab sequence's order (moveTabFocus keeps it), the label just before the
+    // check box it names: a screen reader that names a control by the label before it then
+    // gives the text box no "整理".
     list_ = make(WS_EX_CLIENTEDGE, L"LISTBOX", u"",
                  WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, kIdList1);
-    check_ = make(0, L"BUTTON", texts::kCheckCaption, WS_TABSTOP | BS_AUTOCHECKBOX, kIdCheck1);
     label_ = make(0, L"STATIC", window_.arrangeLabel(), SS_LEFT, kIdLabel3);
+    check_ = make(0, L"BUTTON", texts::kCheckCaption, WS_TABSTOP | BS_AUTOCHECKBOX, kIdCheck1);
     edit_ = make(WS_EX_CLIENTEDGE, L"EDIT", u"",
                  WS_TABSTOP | WS_HSCROLL | WS_VSCROLL | ES_MULTILINE | ES_AUTOHSCROLL |
                      ES_AUTOVSCROLL | ES_WANTRETURN,

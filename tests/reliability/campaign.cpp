@@ -6,9 +6,9 @@
 //           that follows is killed in the same way at each of its own changes; then the program
 //           starts again and the folder is judged.
 //   faults  each change is refused in turn with no space, access denied and an I/O error.
-// The judge: after the restart the folder is in step (one index row per memo file, nothing
-// left over) and is exactly a state the undisturbed run passed through during the action that
-// was cut short: every text at its own position under its own title. Nothing else passes.
+// The judge: after the restart the folder is exactly a state that the undisturbed run passed
+// through during the action that was cut short, with no step of the program's half done: every
+// text at its own position under its own title. Nothing else passes.
 // Usage: tetomu_reliability [--quick] [kill|faults|all]. Exits 1 when anything failed.
 #include <signal.h>
 #include <sys/wait.h>
@@ -18,13 +18,11 @@
 #include <cstdio>
 #include <cstring>
 #include <functional>
+#include <optional>
 #include <random>
 #include <set>
 
 #include "store/file_system_posix.h"
-#include "store/index_file.h"
-#include "store/memo_store.h"
-#include "store/title.h"
 #include "support/core_driver.h"
 
 namespace tetomu::test {
@@ -33,36 +31,33 @@ namespace {
 // The folder as the judge sees it: every name and its bytes.
 using FolderState = std::map<std::string, std::string>;
 
-// A state the program may be found in after a stop: none of its own steps is half done (no
-// journal names one, no save is half written).
+// No journal names a step, and no save is half written.
 bool settled(const FolderState& state) {
-    for (const auto& [name, bytes] : state) {
-        if (name == "group.gl.journal" || name.ends_with(".saving")) return false;
-    }
-    return true;
+    return std::none_of(state.begin(), state.end(), [](const auto& file) {
+        return file.first == "group.gl.journal" || file.first.ends_with(".saving");
+    });
 }
 
 // The program's changes on disk, counted as they happen: each step inside a write, each
-// rename, removal and creation. `after` is told the count after each one.
+// rename, removal and creation. `after` is told the count after each; the change numbered
+// `refuse` is refused before it happens.
 class CountingFileSystem final : public FileSystem {
   public:
     std::function<void(long)> after;
-    // Refuses the change with this number (counted from 1) before it happens.
     long refuse = 0;
     int refuseWith = 0;
 
     CountingFileSystem() {
-        real_.afterWriteStep = [this](PosixFileSystem::WriteStep) { event(); };
+        real_.afterWriteStep = [this](auto) { event(); };
     }
     long events() const { return events_; }
 
     std::string read(const fs::path& p) override { return real_.read(p); }
     std::string readOrCreate(const fs::path& p) override {
-        const bool creates = real_.kind(p) == EntryKind::Missing;
-        if (creates) change(p);
+        if (real_.kind(p) != EntryKind::Missing) return real_.readOrCreate(p);
+        change(p);
         std::string bytes = real_.readOrCreate(p);
-        if (creates) event();
-        return bytes;
+        return event(), bytes;
     }
     void write(const fs::path& p, std::string_view bytes) override {
         change(p);
@@ -79,27 +74,25 @@ class CountingFileSystem final : public FileSystem {
         event();
     }
     EntryKind kind(const fs::path& p) override { return real_.kind(p); }
-    void list(const fs::path& folder,
-              const std::function<void(const FolderEntry&)>& visit) override {
-        real_.list(folder, visit);
+    void list(const fs::path& f, const std::function<void(const FolderEntry&)>& v) override {
+        real_.list(f, v);
     }
     FolderLock lockFolder(const fs::path& folder) override { return real_.lockFolder(folder); }
     bool namesIgnoreCase() const override { return false; }
-    StoreError refusal(StoreFault fault, const fs::path& p) const override {
-        return real_.refusal(fault, p);
+    StoreError refusal(StoreFault f, const fs::path& p) const override {
+        return real_.refusal(f, p);
     }
 
   private:
     void change(const fs::path& p) {
         if (++changes_ != refuse) return;
-        throw StoreError(refuseWith == ENOSPC   ? StoreFault::DiskFull
-                         : refuseWith == EACCES ? StoreFault::AccessDenied
-                                                : StoreFault::IoError,
-                         refuseWith, std::strerror(refuseWith), p);
+        const StoreFault fault = refuseWith == ENOSPC   ? StoreFault::DiskFull
+                                 : refuseWith == EACCES ? StoreFault::AccessDenied
+                                                        : StoreFault::IoError;
+        throw StoreError(fault, refuseWith, std::strerror(refuseWith), p);
     }
     void event() {
-        ++events_;
-        if (after) after(events_);
+        if (++events_, after) after(events_);
     }
     PosixFileSystem real_;
     long events_ = 0;
@@ -155,105 +148,105 @@ Session randomSession(unsigned seed, int length) {
     return s;
 }
 
-// A scratch folder for one run, on a RAM disk where there is one: the campaign forks thousands
-// of times.
-class Scratch {
-  public:
-    Scratch() {
-        const fs::path base =
-            fs::exists("/dev/shm") ? fs::path("/dev/shm") : fs::temp_directory_path();
-        path_ = base / ("tetomu-rel-" + std::to_string(::getpid()));
-        fs::remove_all(path_);
-        fs::create_directories(path_);
-    }
-    ~Scratch() { fs::remove_all(path_); }
-    fs::path fresh(const Folder& start) {
-        fs::remove_all(path_ / "run");
-        fs::create_directories(path_ / "run" / "memo");
-        for (const File& f : start)
-            writeBytes(path_ / "run" / "memo" / f.name, f.bytes);
-        return path_ / "run";
-    }
-    fs::path copy(const fs::path& from) {
-        fs::remove_all(path_ / "copy");
-        fs::copy(from, path_ / "copy", fs::copy_options::recursive);
-        return path_ / "copy";
-    }
-
-  private:
-    fs::path path_;
-};
-
-void play(const Session& s, CountingFileSystem& files, const fs::path& dir,
-          const std::function<void(int)>& beforeAction = {}) {
-    CoreDriver driver(files);
-    if (beforeAction) beforeAction(0);
-    if (driver.start(dir) != StartResult::Shown) return;
-    for (std::size_t i = 0; i < s.steps.size() && !driver.ended(); ++i) {
-        if (beforeAction) beforeAction(int(i) + 1);
-        driver.apply(s.steps[i]);
-    }
+// Scratch folders on a RAM disk where there is one: the campaign forks thousands of times.
+const fs::path& scratch() {
+    static const fs::path base =
+        (fs::exists("/dev/shm") ? fs::path("/dev/shm") : fs::temp_directory_path()) /
+        ("tetomu-rel-" + std::to_string(::getpid()));
+    return base;
+}
+fs::path lay(const std::string& name, const Folder& start) {
+    const fs::path dir = scratch() / name;
+    fs::remove_all(dir);
+    fs::create_directories(dir / "memo");
+    for (const File& f : start)
+        writeBytes(dir / "memo" / f.name, f.bytes);
+    return dir;
+}
+fs::path copyOf(const fs::path& dir) {
+    fs::remove_all(scratch() / "copy");
+    fs::copy(dir, scratch() / "copy", fs::copy_options::recursive);
+    return scratch() / "copy";
 }
 
-// The states an undisturbed run passes through: allowed[k] holds those during action k (the
-// start being action 0), from the state before it to the state after it.
+// Runs the session (or only the start) on the folder; beforeAction is told each action first.
+// Returns the box the program ended with, or nothing when it did not end.
+std::optional<std::u16string> play(
+    const Session* s, CountingFileSystem& files, const fs::path& dir,
+    const std::function<void(int)>& beforeAction = [](int) {}) {
+    CoreDriver driver(files);
+    beforeAction(0);
+    if (driver.start(dir) == StartResult::Shown && s) {
+        for (std::size_t i = 0; i < s->steps.size() && !driver.ended(); ++i) {
+            beforeAction(int(i) + 1);
+            driver.apply(s->steps[i]);
+        }
+    }
+    if (!driver.ended()) return std::nullopt;
+    return driver.messages().empty() ? u"" : driver.messages().back();
+}
+
+// In a child process killed at the program's change number n.
+void killedAt(long n, const Session* s, const fs::path& dir) {
+    if (const pid_t child = ::fork(); child != 0) {
+        ::waitpid(child, nullptr, 0);
+        return;
+    }
+    CountingFileSystem files;
+    files.after = [n](long at) {
+        if (at == n) ::raise(SIGKILL);
+    };
+    play(s, files, dir);
+    std::_Exit(0);
+}
+
+// The states an undisturbed run passes through: allowed[k] those during action k (the start
+// being action 0), from the state before it (before[k]) to the state after it.
 struct Reference {
     std::vector<std::set<FolderState>> allowed;
-    std::vector<FolderState> before;  // the state each action starts from
-    std::vector<long> firstEvent;     // the first change of each action
-    long events = 0;
+    std::vector<FolderState> before;
+    std::vector<long> firstChange;
+    long changes = 0;
+    std::size_t actionOf(long change) const {
+        std::size_t k = 0;
+        while (k + 1 < firstChange.size() && firstChange[k + 1] <= change)
+            ++k;
+        return k;
+    }
 };
 
-Reference reference(const Session& s, Scratch& scratch) {
+Reference reference(const Session& s) {
     Reference ref;
-    const fs::path dir = scratch.fresh(s.start);
+    const fs::path dir = lay("run", s.start);
     CountingFileSystem files;
-    std::set<FolderState>* current = nullptr;
     files.after = [&](long) {
-        const FolderState state = folderBytes(dir / "memo");
-        if (settled(state)) current->insert(state);
+        if (const FolderState now = folderBytes(dir / "memo"); settled(now))
+            ref.allowed.back().insert(now);
     };
-    play(s, files, dir, [&](int action) {
-        const FolderState before = folderBytes(dir / "memo");
-        ref.allowed.emplace_back();
-        current = &ref.allowed.back();
-        current->insert(before);
-        ref.before.push_back(before);
-        if (action > 0) ref.allowed[std::size_t(action) - 1].insert(before);
-        ref.firstEvent.push_back(files.events() + 1);
+    play(&s, files, dir, [&](int action) {
+        ref.before.push_back(folderBytes(dir / "memo"));
+        if (action > 0) ref.allowed.back().insert(ref.before.back());
+        ref.allowed.push_back({ref.before.back()});
+        ref.firstChange.push_back(files.events() + 1);
     });
-    ref.allowed.back().insert(folderBytes(dir / "memo"));
     ref.before.push_back(folderBytes(dir / "memo"));
-    ref.events = files.events();
+    ref.allowed.back().insert(ref.before.back());
+    ref.changes = files.events();
     return ref;
 }
 
-// The action that the change with this number belongs to.
-std::size_t actionOf(const Reference& ref, long event) {
-    std::size_t k = 0;
-    while (k + 1 < ref.firstEvent.size() && ref.firstEvent[k + 1] <= event)
-        ++k;
-    return k;
-}
-
 struct Tally {
-    long points = 0;
-    long recoveryPoints = 0;
-    long restartFailed = 0;
-    long outOfStep = 0;
-    long misplaced = 0;
-    long lost = 0;
-    long unclearErrors = 0;
-    long between = 0;
+    long points = 0, startupKills = 0, restartFailed = 0, halfDone = 0, misplaced = 0, lost = 0,
+         unclearErrors = 0, between = 0;
     std::vector<std::string> failures;
 
-    bool bad() const { return restartFailed || outOfStep || misplaced || lost || unclearErrors; }
-    void fail(const std::string& what) {
+    bool bad() const { return restartFailed || halfDone || misplaced || lost || unclearErrors; }
+    void fail(long& count, const std::string& what) {
+        ++count;
         if (failures.size() < 20) failures.push_back(what);
     }
 };
 
-// Texts of the memo files, by name.
 std::multiset<std::string> textsOf(const FolderState& state) {
     std::multiset<std::string> texts;
     for (const auto& [name, bytes] : state) {
@@ -265,120 +258,79 @@ std::multiset<std::string> textsOf(const FolderState& state) {
 // Starts the program again on the folder and judges what it leaves.
 void judge(const fs::path& dir, const Reference& ref, std::size_t action, const std::string& where,
            Tally& tally) {
-    const std::set<FolderState>& allowed = ref.allowed[action];
     PosixFileSystem files;
     CoreDriver driver(files);
-    if (driver.start(dir) != StartResult::Shown) {
-        ++tally.restartFailed;
-        return tally.fail(where + ": the restart failed");
-    }
+    if (driver.start(dir) != StartResult::Shown)
+        return tally.fail(tally.restartFailed, where + ": the restart failed");
     const FolderState state = folderBytes(dir / "memo");
+    const std::set<FolderState>& allowed = ref.allowed[action];
     if (allowed.count(state)) {
-        // A state on the way through the action: a keystroke cut short between its memo and
-        // its index (the title from before it), a new memo made but not yet swapped in.
-        if (state != ref.before[action] && state != ref.before[action + 1]) ++tally.between;
+        // On the way through the action: a keystroke cut short between its memo and its index
+        // (the title from before it), a new memo made but not yet swapped in.
+        tally.between += state != ref.before[action] && state != ref.before[action + 1];
         return;
     }
-    if (!settled(state)) {
-        ++tally.outOfStep;
-        return tally.fail(where + ": a step is still half done after the restart");
-    }
-    // Not a state the program passes through: a text that every such state holds is gone, or
-    // the texts are there at other places or under other titles.
-    const auto texts = textsOf(state);
+    if (!settled(state)) return tally.fail(tally.halfDone, where + ": a step is still half done");
+    // A text that every such state holds is gone, or the texts are at other places or titles.
     bool lost = false;
     for (const std::string& text : textsOf(*allowed.begin())) {
-        bool everywhere = true;
-        for (const FolderState& other : allowed)
-            everywhere = everywhere && textsOf(other).count(text);
-        lost = lost || (everywhere && !texts.count(text));
+        lost = lost || (!textsOf(state).count(text) &&
+                        std::all_of(allowed.begin(), allowed.end(), [&](const FolderState& other) {
+                            return textsOf(other).count(text) > 0;
+                        }));
     }
-    ++(lost ? tally.lost : tally.misplaced);
-    tally.fail(where + (lost ? ": a memo is lost" : ": a memo is at another place"));
-}
-
-// Kills the start-up on this folder at each of its own changes, judging each; then judges the
-// start-up left alone.
-void killRecovery(Scratch& scratch, const fs::path& dir, const Reference& ref, std::size_t action,
-                  const std::string& where, Tally& tally) {
-    const fs::path original = scratch.copy(dir);
-    long changes = 0;
-    {
-        CountingFileSystem files;
-        CoreDriver driver(files);
-        driver.start(original);
-        changes = files.events();
-    }
-    for (long m = 1; m <= changes; ++m) {
-        const fs::path copy = scratch.copy(dir);
-        if (const pid_t child = ::fork(); child == 0) {
-            CountingFileSystem files;
-            files.after = [m](long n) {
-                if (n == m) ::raise(SIGKILL);
-            };
-            CoreDriver driver(files);
-            driver.start(copy);
-            std::_Exit(0);
-        } else {
-            ::waitpid(child, nullptr, 0);
-        }
-        ++tally.recoveryPoints;
-        judge(copy, ref, action, where + ", start-up killed at " + std::to_string(m), tally);
-    }
-    judge(dir, ref, action, where, tally);
+    if (lost) return tally.fail(tally.lost, where + ": a memo is lost");
+    tally.fail(tally.misplaced, where + ": a memo is at another place");
 }
 
 void killCampaign(const std::vector<Session>& sessions, Tally& tally) {
-    Scratch scratch;
     for (const Session& s : sessions) {
-        const Reference ref = reference(s, scratch);
-        for (long n = 1; n <= ref.events; ++n) {
-            const fs::path dir = scratch.fresh(s.start);
-            if (const pid_t child = ::fork(); child == 0) {
-                CountingFileSystem files;
-                files.after = [n](long at) {
-                    if (at == n) ::raise(SIGKILL);
-                };
-                play(s, files, dir);
-                std::_Exit(0);
-            } else {
-                ::waitpid(child, nullptr, 0);
-            }
+        const Reference ref = reference(s);
+        for (long n = 1; n <= ref.changes; ++n) {
+            const fs::path dir = lay("run", s.start);
+            killedAt(n, &s, dir);
             ++tally.points;
-            killRecovery(scratch, dir, ref, actionOf(ref, n),
-                         s.name + ", killed at change " + std::to_string(n), tally);
+            const std::string where = s.name + ", killed at change " + std::to_string(n);
+            const std::size_t action = ref.actionOf(n);
+            // The start-up that follows, killed at each of its own changes in turn.
+            const long startChanges = [&] {
+                CountingFileSystem counting;
+                play(nullptr, counting, copyOf(dir));
+                return counting.events();
+            }();
+            for (long m = 1; m <= startChanges; ++m, ++tally.startupKills) {
+                const fs::path copy = copyOf(dir);
+                killedAt(m, nullptr, copy);
+                judge(copy, ref, action, where + ", start-up killed at " + std::to_string(m),
+                      tally);
+            }
+            judge(dir, ref, action, where, tally);
         }
     }
 }
 
 void faultCampaign(const std::vector<Session>& sessions, Tally& tally) {
-    Scratch scratch;
     for (const Session& s : sessions) {
-        const Reference ref = reference(s, scratch);
+        const Reference ref = reference(s);
         for (const int error : {ENOSPC, EACCES, EIO}) {
             for (long n = 1;; ++n) {
-                const fs::path dir = scratch.fresh(s.start);
-                std::size_t action = 0;
-                std::u16string box;
+                const fs::path dir = lay("run", s.start);
+                int action = 0;
+                std::optional<std::u16string> box;
                 {
-                    // The copy that was refused ends before the next one starts.
+                    // The lock goes with the file system: the refused copy ends before the judge.
                     CountingFileSystem files;
                     files.refuse = n;
                     files.refuseWith = error;
-                    CoreDriver driver(files);
-                    if (driver.start(dir) == StartResult::Shown) {
-                        for (; action < s.steps.size() && !driver.ended(); ++action)
-                            driver.apply(s.steps[action]);
-                    }
-                    if (!driver.ended()) break;  // every change of the session has been refused
-                    box = driver.messages().back();
+                    box = play(&s, files, dir, [&](int a) { action = a; });
                 }
+                if (!box) break;  // every change of the session has been refused once
                 ++tally.points;
-                if (box.find(u"実行時エラー") != 0 || box.find(u"memo") == std::u16string::npos)
+                if (box->find(u"実行時エラー") != 0 || box->find(u"memo") == std::u16string::npos)
                     ++tally.unclearErrors;
                 const std::string where = s.name + ", change " + std::to_string(n) + " refused (" +
                                           std::strerror(error) + ")";
-                judge(dir, ref, action, where, tally);
+                judge(dir, ref, std::size_t(action), where, tally);
             }
         }
     }
@@ -386,11 +338,11 @@ void faultCampaign(const std::vector<Session>& sessions, Tally& tally) {
 
 void print(const char* what, const Tally& t) {
     std::printf("%s: %ld points", what, t.points);
-    if (t.recoveryPoints) std::printf(" (+ %ld with the start-up killed too)", t.recoveryPoints);
+    if (t.startupKills) std::printf(" (+ %ld with the start-up killed too)", t.startupKills);
     std::printf(
         "\n  memos lost %ld, misplaced %ld, restarts failed %ld, steps half done after the "
         "restart %ld\n  restarts in a state the action passes through on its way %ld\n",
-        t.lost, t.misplaced, t.restartFailed, t.outOfStep, t.between);
+        t.lost, t.misplaced, t.restartFailed, t.halfDone, t.between);
     if (t.unclearErrors)
         std::printf("  error boxes without the fault or the path: %ld\n", t.unclearErrors);
     for (const auto& f : t.failures)
@@ -402,31 +354,20 @@ void print(const char* what, const Tally& t) {
 
 int main(int argc, char** argv) {
     using namespace tetomu::test;
-    bool quick = false;
-    std::string which = "all";
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (arg == "--quick")
-            quick = true;
-        else
-            which = arg;
-    }
+    const bool quick = argc > 1 && std::strcmp(argv[1], "--quick") == 0;
+    const std::string which = argc > 1 + quick ? argv[1 + quick] : "all";
     std::vector<Session> sessions = tableSessions();
-    const int randoms = quick ? 2 : 50;
-    for (int seed = 1; seed <= randoms; ++seed)
+    for (int seed = 1; seed <= (quick ? 2 : 50); ++seed)
         sessions.push_back(randomSession(unsigned(seed), quick ? 20 : 40));
     bool bad = false;
-    if (which == "kill" || which == "all") {
+    for (const auto& [name, campaign] :
+         {std::pair{"kill", &killCampaign}, {"faults", &faultCampaign}}) {
+        if (which != name && which != "all") continue;
         Tally t;
-        killCampaign(sessions, t);
-        print("kill", t);
+        campaign(sessions, t);
+        print(name, t);
         bad = bad || t.bad();
     }
-    if (which == "faults" || which == "all") {
-        Tally t;
-        faultCampaign(sessions, t);
-        print("faults", t);
-        bad = bad || t.bad();
-    }
+    fs::remove_all(scratch());
     return bad ? 1 : 0;
 }

@@ -97,6 +97,22 @@ Folder without(Folder folder, const std::vector<std::string>& names);
 const std::vector<Scenario>& scenarios();
 std::string scenarioName(const Scenario& s);
 
+// The window itself, as a person sees it before doing anything.
+struct WindowLook {
+    std::u16string caption{};
+    // Every caption of the bar and of the drop-down, its shortcut after a tab, and '|'.
+    std::u16string menu{};
+    // List1, Check1, Label3 and txtmemo: left, top, width and height in pixels at this dpi.
+    std::array<std::array<int, 4>, 4> places{};
+    int dpi = 96;
+    bool maximizeBox = false;
+    bool radioMarks = false;
+    // The focus is in the list and no row looks selected.
+    bool focusInList = true;
+    // What a screen reader says for the list, the text box and the check box, '|' after each.
+    std::u16string names{};
+};
+
 // What a front end does for a person, and what it shows. Each driver is one of these.
 class Driver {
   public:
@@ -115,6 +131,8 @@ class Driver {
     // Every box shown so far, each closed with OK as a person would; the run-time error box too.
     virtual std::vector<std::u16string> messages() = 0;
     virtual bool ended() = 0;
+    // The window, where there is one.
+    virtual std::optional<WindowLook> look() { return std::nullopt; }
 };
 
 // Runs one scenario on a fresh temporary folder and checks everything it expects.

@@ -152,6 +152,11 @@ std::vector<Scenario> table() {
          .steps = {click(0), tick(), click(1)},
          .messages = {notice(u"・temp.txt が残ってるやん\r\n"), s(kTempLeftOver)}, .rows = {u"A", u"B"},
          .selected = 1, .text = u"B"},
+        {.name = "LeftOversOfASaveCutShortGoAndNothingElseDoes",
+         .start = with(ab, {{"1.txt.saving", "half"}, {"group.gl.saving", "half"},
+                            {"notes.txt.saving", "theirs"}, {"readme", "theirs"}}),
+         .end = with(ab, {{"notes.txt.saving", "theirs"}, {"readme", "theirs"}}),
+         .rows = {u"A", u"B"}},
         {.name = "AnUpperCaseNameIsTheSameMemo", .only = Only::Windows,
          .start = {index({u"A", u"B", u"C"}), memo(0, u"A"), memo(1, u"B"), {"2.TXT", "C"}},
          .steps = {click(2)}, .rows = {u"A", u"B", u"C"}, .selected = 2, .text = u"C"},
@@ -338,6 +343,24 @@ std::map<std::string, std::string> bytesOf(const Folder& folder) {
 
 }  // namespace
 
+// The window as it starts: the same in both front ends.
+void checkLook(const WindowLook& look, bool boxShown) {
+    EXPECT_EQ(look.caption, u"テトム★");
+    EXPECT_EQ(look.menu, u"新規|削除|手前|バージョン|常に手前にする\tCtrl+F7|解除する\tCtrl+F8|");
+    if (look.dpi == 96) {
+        const std::array<std::array<int, 4>, 4> places = {
+            {{0, 16, 113, 244}, {232, 0, 17, 17}, {200, 3, 25, 17}, {120, 16, 233, 249}}};
+        EXPECT_EQ(look.places, places);
+    }
+    EXPECT_FALSE(look.maximizeBox);
+    EXPECT_FALSE(look.radioMarks);
+    // A box shown at the start takes the focus with it.
+    EXPECT_TRUE(boxShown || look.focusInList);
+    if (!look.names.empty()) {
+        EXPECT_EQ(look.names, u"メモの一覧|メモ|整理|");
+    }
+}
+
 void runScenario(const Scenario& s, Driver& driver) {
     TempDir dir;
     const fs::path memoDir = dir.path() / "memo";
@@ -390,6 +413,8 @@ void runScenario(const Scenario& s, Driver& driver) {
     if (s.trace.checked) {
         EXPECT_EQ(driver.trace().lines, s.trace.lines);
     }
+    if (const auto look = driver.look(); look && s.steps.empty())
+        checkLook(*look, !messages.empty());
 }
 
 }  // namespace tetomu::test

@@ -204,6 +204,38 @@ class Win32Driver final : public Driver {
                GetExitCodeThread(thread_, &code) && code == 1;
     }
 
+    std::optional<WindowLook> look() override {
+        WindowLook look{textOf(hwnd())};
+        const HMENU bar = GetMenu(hwnd());
+        for (const auto& [menu, count] : {std::pair{bar, 4}, std::pair{GetSubMenu(bar, 2), 2}}) {
+            for (int i = 0; i < count; ++i) {
+                wchar_t caption[128] = {};
+                GetMenuStringW(menu, i, caption, 128, MF_BYPOSITION);
+                look.menu += std::u16string(caption, caption + std::wcslen(caption)) + u"|";
+                MENUITEMINFOW info{};
+                info.cbSize = sizeof info;
+                info.fMask = MIIM_FTYPE;
+                GetMenuItemInfoW(menu, i, TRUE, &info);
+                look.radioMarks = look.radioMarks || (info.fType & MFT_RADIOCHECK);
+            }
+        }
+        const HWND controls[] = {list(), check(), frame().label(), edit()};
+        for (int i = 0; i < 4; ++i) {
+            RECT r{};
+            GetWindowRect(controls[i], &r);
+            MapWindowPoints(nullptr, hwnd(), reinterpret_cast<POINT*>(&r), 2);
+            look.places[std::size_t(i)] = {r.left, r.top, r.right - r.left, r.bottom - r.top};
+        }
+        look.dpi = frame().dpi();
+        look.maximizeBox =
+            (GetWindowLongW(hwnd(), GWL_STYLE) & (WS_MAXIMIZEBOX | WS_THICKFRAME)) != 0;
+        GUITHREADINFO gui{};
+        gui.cbSize = sizeof gui;
+        GetGUIThreadInfo(threadId_, &gui);
+        look.focusInList = gui.hwndFocus == list() && selected() < 0;
+        return look;
+    }
+
     MemoFrame& frame() { return *frame_.load(); }
     HWND hwnd() { return frame().hwnd(); }
     HWND list() { return frame().list(); }
@@ -341,49 +373,6 @@ TEST_P(Win32Scenario, Run) {
 
 INSTANTIATE_TEST_SUITE_P(Table, Win32Scenario, testing::Range<std::size_t>(0, scenarios().size()),
                          [](const auto& info) { return scenarioName(scenarios()[info.param]); });
-
-// What a person sees of the window itself: a fixed frame, the controls at their places at
-// 96 dpi, and the menu bar with its captions and check marks (not radio bullets).
-TEST(Win32Window, FrameControlsAndMenus) {
-    TempDir dir;
-    fs::create_directory(dir.path() / "memo");
-    Win32Driver d;
-    ASSERT_EQ(d.start(dir.path()), StartResult::Shown);
-    const HWND w = d.hwnd();
-    EXPECT_EQ(textOf(w), u"テトム★");
-    EXPECT_EQ(GetWindowLongW(w, GWL_STYLE) &
-                  (WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_THICKFRAME | WS_MAXIMIZEBOX),
-              WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX);
-    RECT client{};
-    GetClientRect(w, &client);
-    EXPECT_EQ(client.right, layout::toPixels(layout::kClientWidth, d.frame().dpi()));
-    auto placeOf = [&](HWND control) {
-        RECT r{};
-        GetWindowRect(control, &r);
-        MapWindowPoints(nullptr, w, reinterpret_cast<POINT*>(&r), 2);
-        return std::array<long, 4>{r.left, r.top, r.right - r.left, r.bottom - r.top};
-    };
-    if (d.frame().dpi() == 96) {
-        EXPECT_EQ(placeOf(d.list()), (std::array<long, 4>{0, 16, 113, 244}));
-        EXPECT_EQ(placeOf(d.check()), (std::array<long, 4>{232, 0, 17, 17}));
-        EXPECT_EQ(placeOf(d.edit()), (std::array<long, 4>{120, 16, 233, 249}));
-    }
-    const HMENU bar = GetMenu(w);
-    std::u16string captions;
-    for (const auto& [menu, count] : {std::pair{bar, 4}, std::pair{GetSubMenu(bar, 2), 2}}) {
-        for (int i = 0; i < count; ++i) {
-            wchar_t caption[128] = {};
-            GetMenuStringW(menu, i, caption, 128, MF_BYPOSITION);
-            captions += std::u16string(caption, caption + std::wcslen(caption)) + u"|";
-            MENUITEMINFOW info{};
-            info.cbSize = sizeof info;
-            info.fMask = MIIM_FTYPE;
-            GetMenuItemInfoW(menu, i, TRUE, &info);
-            EXPECT_EQ(info.fType & MFT_RADIOCHECK, 0u);
-        }
-    }
-    EXPECT_EQ(captions, u"新規|削除|手前|バージョン|常に手前にする\tCtrl+F7|解除する\tCtrl+F8|");
-}
 
 // The program file: a second start on the same folder ends at once, and without its memo folder
 // it shows the error box with the system's number and ends with a failure status.
