@@ -3,18 +3,31 @@
 # kept above others at start (_NET_WM_STATE_ABOVE), asks for no maximise box, Ctrl+F8 releases
 # it and Ctrl+F7 brings it back without moving it, a message box is wide enough for its title,
 # a second start on the same memo folder ends at once with status 0 whatever its runtime folder,
-# and a missing memo folder gives the error box and a failure status. Uses the program in build/
-# unless told otherwise.
-#   scripts/check-window.sh [path/to/tetomu]
+# a killed copy blocks no later start, and a missing memo folder gives the error box and a
+# failure status, with no main window. The same checks run on
+# the Windows program under Wine, framed by openbox as on a Linux desktop.
+#   scripts/check-window.sh [path/to/tetomu]   the Linux program, build/tetomu by default
+#   scripts/check-window.sh --windows          build-win/tetomu.exe (scripts/test-windows.sh)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-program=$(realpath "${1:-build/tetomu}")
+windows=0
+launch=()  # what starts a copy of the program
+if [ "${1:-}" = "--windows" ]; then
+    windows=1
+    launch=(wine)
+    build=$PWD/build-win
+    program=$build/tetomu.exe
+else
+    program=$(realpath "${1:-build/tetomu}")
+fi
+name=$(basename "$program")
 source scripts/lib/x11-session.sh
 
 work=$(mktemp -d)
 app_pid=""
 cleanup() {
     [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null || true
+    [ "$windows" = 0 ] || wine_cleanup
     stop_x11
     rm -rf "$work"
 }
@@ -23,10 +36,15 @@ mkdir -p "$work/app/memo" "$work/bare" "$work/runtime"
 printf 'A\r\nB\r\n' >"$work/app/memo/group.gl"
 printf 'A' >"$work/app/memo/0.txt"
 printf 'B' >"$work/app/memo/1.txt"
-cp "$program" "$work/app/tetomu"
-cp "$program" "$work/bare/tetomu"
+cp "$program" "$work/app/"
+cp "$program" "$work/bare/"
 
 start_x11
+if [ "$windows" = 1 ]; then
+    wine_managed=1
+    source scripts/lib/wine-env.sh
+    trap cleanup EXIT
+fi
 failures=0
 check() {  # check WHAT EXPECTED ACTUAL
     if [ "$2" = "$3" ]; then echo "ok    $1: $3"; else echo "FAIL  $1: expected '$2', got '$3'"; failures=$((failures + 1)); fi
@@ -34,9 +52,9 @@ check() {  # check WHAT EXPECTED ACTUAL
 state() { xprop -id "$1" _NET_WM_STATE | sed 's/^[^=]*= *//'; }
 position() { xwininfo -id "$1" | awk '/Absolute upper-left/ {printf "%s ", $NF}'; }
 
-"$work/app/tetomu" 2>/dev/null &
+"${launch[@]}" "$work/app/$name" 2>/dev/null &
 app_pid=$!
-win=$(wait_for_window 'テトム★')
+win=$(wait_for_window 'テトム★' || true)
 [ -n "$win" ] || { echo "FAIL  the window did not appear"; exit 1; }
 check "caption" '"テトム★"' "$(xprop -id "$win" _NET_WM_NAME | sed 's/^[^=]*= *//')"
 check "kept in front at start" "_NET_WM_STATE_ABOVE" "$(state "$win")"
@@ -68,9 +86,9 @@ sleep 0.5
 
 folder=$(cd "$work/app/memo" && sha1sum * | sha1sum)
 set +e
-XDG_RUNTIME_DIR="$work/runtime" timeout 30 "$work/app/tetomu" 2>/dev/null
+XDG_RUNTIME_DIR="$work/runtime" timeout 30 "${launch[@]}" "$work/app/$name" 2>/dev/null
 status=$?
-env -u XDG_RUNTIME_DIR timeout 30 "$work/app/tetomu" 2>/dev/null
+env -u XDG_RUNTIME_DIR timeout 30 "${launch[@]}" "$work/app/$name" 2>/dev/null
 status_without=$?
 set -e
 check "second start ends at once" "0" "$status"
@@ -78,13 +96,25 @@ check "so does one without a runtime folder" "0" "$status_without"
 check "the folder is as it was" "$folder" "$(cd "$work/app/memo" && sha1sum * | sha1sum)"
 check "first copy still runs" "yes" "$(kill -0 "$app_pid" 2>/dev/null && echo yes || echo no)"
 
-"$work/bare/tetomu" 2>/dev/null &
+# A copy that was killed blocks nothing: the next start on its folder shows the window.
+kill -9 "$app_pid"
+wait "$app_pid" 2>/dev/null || true
+"${launch[@]}" "$work/app/$name" 2>/dev/null &
+app_pid=$!
+check "a start after a killed copy shows the window" "yes" \
+    "$([ -n "$(wait_for_window 'テトム★')" ] && echo yes || echo no)"
+kill "$app_pid"
+wait "$app_pid" 2>/dev/null || true
+app_pid=""
+
+"${launch[@]}" "$work/bare/$name" 2>/dev/null &
 bare_pid=$!
-box=$(wait_for_window '^テトム$')
+box=$(wait_for_window '^テトム$' || true)
 check "missing memo folder shows a box" "yes" "$([ -n "$box" ] && echo yes || echo no)"
-check "no main window for it" "1" "$(xdotool search --onlyvisible --name 'テトム★' | wc -l)"
+check "no main window for it" "0" "$(xdotool search --onlyvisible --name 'テトム★' | wc -l)"
 [ -n "$box" ] && xdotool windowactivate --sync "$box" key Return
 set +e
+timeout 30 tail --pid="$bare_pid" -f /dev/null
 wait "$bare_pid"
 status=$?
 set -e

@@ -9,7 +9,7 @@ if [ "${1:-}" = "--windows" ]; then
     packages=(
         cmake ninja-build mingw-w64 googletest
         wine wine64 fonts-wine fonts-noto-cjk locales
-        xvfb xauth x11-utils imagemagick python3
+        xvfb xauth openbox x11-utils xdotool imagemagick python3
     )
 else
     packages=(

@@ -20,23 +20,7 @@ trap cleanup EXIT
 mkdir -p "$work/memo"
 cp "$program" "$work/tetomu"
 
-# The memos, in code page 932 with CR LF line breaks, as the program writes them.
-python3 - "$work/memo" <<'PY'
-import pathlib, sys
-memos = [
-    "買い物：牛乳、卵、食パン",
-    "会議メモ\n10時から第二会議室\n・来期の予定\n・テトムの新しい版について",
-    "電話：山田さん（午後に折り返し）",
-    "読みたい本\n『吾輩は猫である』\n『坊っちゃん』",
-]
-folder = pathlib.Path(sys.argv[1])
-titles = []
-for n, text in enumerate(memos):
-    text = text.replace("\n", "\r\n")
-    (folder / f"{n}.txt").write_bytes(text.encode("cp932"))
-    titles.append(text[:60].replace("\r\n", ""))
-(folder / "group.gl").write_bytes("".join(t + "\r\n" for t in titles).encode("cp932"))
-PY
+python3 scripts/lib/sample-memos.py "$work/memo"
 
 start_x11 480x400
 "$work/tetomu" 2>/dev/null &

@@ -2,7 +2,8 @@
 # Cross-builds the Windows program (build-win/tetomu.exe) and its tests with MinGW, then runs
 # them under Wine on a virtual X display in the Japanese code page 932: the scenario table on
 # the core with the Windows file calls, and on the real window driven with a person's messages,
-# every file checked byte for byte. Needs neither a Windows machine nor a desktop.
+# every file checked byte for byte; then the program file from outside, framed by openbox
+# (scripts/check-window.sh --windows). Needs neither a Windows machine nor a desktop.
 #
 #   scripts/test-windows.sh                 build and test
 #   scripts/test-windows.sh --screenshot    then retake docs/screenshot-win32.png
@@ -19,13 +20,16 @@ source scripts/lib/wine-env.sh
 
 for tests in tetomu_core_tests tetomu_win32_tests; do
     status=0
-    timeout 900 wine "$build/$tests.exe" --gtest_brief=1 "$(winepath -w "$build/tetomu.exe")" ||
+    timeout 900 wine "$build/$tests.exe" --gtest_brief=1 ||
         status=$?
     if [ "$status" -ne 0 ]; then
         echo "The Windows tests failed ($tests, status $status)"
         exit "$status"
     fi
 done
+
+# The program file from outside, under Wine on a real window manager.
+scripts/check-window.sh --windows
 
 if [ "${1:-}" = "--screenshot" ]; then
     source scripts/lib/screenshot-windows.sh

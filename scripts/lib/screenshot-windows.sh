@@ -1,24 +1,21 @@
-# Sourced by scripts/test-windows.sh --screenshot, inside its Wine setup: the Windows window on a
-# few Japanese memos with the second one open, photographed into docs/screenshot-win32.png.
+# Sourced by scripts/test-windows.sh --screenshot, inside its Wine setup: the Windows program on
+# a few Japanese memos, the second one opened from the keyboard as a person would (the first
+# Down opens memo 0, the next memo 1), photographed into docs/screenshot-win32.png.
 shot_dir=$(mktemp -d)
-TETOMU_SHOT=$(winepath -w "$shot_dir") WINEDEBUG=-all timeout 120 wine "$build/tetomu_win32_tests.exe" \
-    --gtest_also_run_disabled_tests --gtest_filter='*ShowForTheScreenshot' >/dev/null &
+mkdir -p "$shot_dir/memo"
+python3 scripts/lib/sample-memos.py "$shot_dir/memo"
+cp "$build/tetomu.exe" "$shot_dir/"
+(cd "$shot_dir" && exec wine tetomu.exe) &
 shot_pid=$!
-for _ in $(seq 600); do
-    [ -f "$shot_dir/ready" ] && break
-    sleep 0.1
-done
+win=$(timeout 60 xdotool search --sync --onlyvisible --name 'テトム★' | head -1)
+xdotool key --window "$win" Down Down 2>/dev/null
 sleep 2
-# The window's place on the display, as the window itself reported it.
-geometry=$(cat "$shot_dir/ready" 2>/dev/null || true)
-import -window root "$shot_dir/screen.png"
-touch "$shot_dir/done"
-wait "$shot_pid" || true
+# Wine draws the frame itself here, inside the window's own rectangle.
+geometry=$(xwininfo -id "$win" | awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF}
+    /Width:/ {w=$NF} /Height:/ {h=$NF} END {printf "%dx%d+%d+%d", w, h, x, y}')
 mkdir -p docs
-if [ -n "$geometry" ]; then
-    convert "$shot_dir/screen.png" -crop "$geometry" +repage docs/screenshot-win32.png
-else
-    cp "$shot_dir/screen.png" docs/screenshot-win32.png
-fi
+import -window root -crop "$geometry" +repage docs/screenshot-win32.png
+kill "$shot_pid"
+wait "$shot_pid" 2>/dev/null || true
 rm -rf "$shot_dir"
 echo "docs/screenshot-win32.png ($geometry)"

@@ -1,8 +1,14 @@
 # Sourced by the Windows scripts: a Wine prefix under build-win/ set to the Japanese code page,
-# with fonts for Japanese text, on a virtual X display that ends with the calling script.
-# Expects $build to name the build directory.
+# with fonts for Japanese text, on a virtual X display of its own that ends with the calling
+# script, where Wine draws the frames itself. With wine_managed=1 set before, it uses the
+# caller's display, where a window manager runs, and a prefix in which that manager frames the
+# windows as on a Linux desktop. Expects $build to name the build directory.
 
-export WINEPREFIX=$build/wineprefix
+if [ "${wine_managed:-0}" = 1 ]; then
+    export WINEPREFIX=$build/wineprefix-managed
+else
+    export WINEPREFIX=$build/wineprefix
+fi
 export WINEARCH=win64
 export WINEDEBUG=-all
 # No Mono or Gecko installer prompts in a fresh prefix.
@@ -18,20 +24,23 @@ if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then
 fi
 export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
 
-# A display of our own, so nothing depends on (or disturbs) a desktop that may be running.
-wine_display=:$((100 + RANDOM % 400))
-Xvfb "$wine_display" -screen 0 640x480x24 -nolisten tcp >/dev/null 2>&1 &
-wine_xvfb_pid=$!
+wine_xvfb_pid=""
 wine_cleanup() {
     timeout 20 wineserver -k >/dev/null 2>&1 || true
-    kill "$wine_xvfb_pid" 2>/dev/null || true
+    [ -z "$wine_xvfb_pid" ] || kill "$wine_xvfb_pid" 2>/dev/null || true
 }
-trap wine_cleanup EXIT
-export DISPLAY=$wine_display
-for _ in $(seq 100); do
-    xdpyinfo >/dev/null 2>&1 && break
-    sleep 0.1
-done
+if [ "${wine_managed:-0}" != 1 ]; then
+    # A display of our own, so nothing depends on (or disturbs) a desktop that may be running.
+    wine_display=:$((100 + RANDOM % 400))
+    Xvfb "$wine_display" -screen 0 640x480x24 -nolisten tcp >/dev/null 2>&1 &
+    wine_xvfb_pid=$!
+    trap wine_cleanup EXIT
+    export DISPLAY=$wine_display
+    for _ in $(seq 100); do
+        xdpyinfo >/dev/null 2>&1 && break
+        sleep 0.1
+    done
+fi
 
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
     echo "Creating the Wine prefix in $WINEPREFIX"
@@ -52,8 +61,8 @@ if ! grep -q 'Noto Sans CJK JP' "$WINEPREFIX/user.reg" 2>/dev/null; then
     done
     timeout 60 wineserver -w || true
 fi
-# No window manager runs on the virtual display, so Wine draws the frame and caption itself.
-if ! grep -q '"Managed"="N"' "$WINEPREFIX/user.reg" 2>/dev/null; then
+# No window manager runs on our own display, so Wine draws the frame and caption itself.
+if [ "${wine_managed:-0}" != 1 ] && ! grep -q '"Managed"="N"' "$WINEPREFIX/user.reg" 2>/dev/null; then
     timeout 60 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f \
         >/dev/null 2>&1
     timeout 60 wineserver -w || true

@@ -5,7 +5,9 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "win32/message_box.h"
 #include "win32/resource.h"
+#include "win32/wide_text.h"
 #include "window/display_text.h"
 #include "window/layout.h"
 #include "window/texts.h"
@@ -18,14 +20,6 @@ constexpr DWORD kFrameStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIM
 constexpr std::u16string_view kEditLineBreak = u"\r\n";
 constexpr UINT kRunAfterShown = WM_APP + 1;
 constexpr UINT kFillList = WM_APP + 2;
-
-const wchar_t* wide(std::u16string_view text) {
-    return reinterpret_cast<const wchar_t*>(text.data());
-}
-
-std::wstring wideString(std::u16string_view text) {
-    return std::wstring(text.begin(), text.end());
-}
 
 std::u16string windowText(HWND hwnd) {
     const int length = GetWindowTextLengthW(hwnd);
@@ -588,8 +582,7 @@ NativeString MemoFrame::programDirectory() {
 
 void MemoFrame::showMessage(const std::u16string& text) {
     const HWND owner = hwnd_ && IsWindowVisible(hwnd_) ? hwnd_ : nullptr;
-    const std::u16string shown = toDisplay(text, kEditLineBreak);
-    MessageBoxW(owner, wide(shown), wide(texts::kAppTitle), MB_OK);
+    showMessageBox(owner, toDisplay(text, kEditLineBreak));
 }
 
 void MemoFrame::keepInFront(bool inFront) {

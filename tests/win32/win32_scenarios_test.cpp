@@ -1,8 +1,8 @@
 // The scenario table run on the Windows window under Wine (or Windows): the real window on
 // native controls, on its own thread, driven from the test thread with the messages a person's
-// mouse and keyboard make; every message box is closed with OK as a person would. Then what only
-// the Windows window has: its frame and menus, and the program file itself.
-// Run by scripts/test-windows.sh; the argument is the built tetomu.exe.
+// mouse and keyboard make; every message box is closed with OK as a person would. The program
+// file itself is checked from outside by scripts/check-window.sh --windows.
+// Run by scripts/test-windows.sh.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -25,8 +25,6 @@ namespace tetomu::test {
 namespace {
 
 using namespace std::chrono_literals;
-
-fs::path programFile;
 
 bool waitUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = 10s) {
     for (const auto end = std::chrono::steady_clock::now() + limit; !done();) {
@@ -374,102 +372,5 @@ TEST_P(Win32Scenario, Run) {
 INSTANTIATE_TEST_SUITE_P(Table, Win32Scenario, testing::Range<std::size_t>(0, scenarios().size()),
                          [](const auto& info) { return scenarioName(scenarios()[info.param]); });
 
-// The program file: a second start on the same folder ends at once, and without its memo folder
-// it shows the error box with the system's number and ends with a failure status.
-TEST(Win32Program, RunsOnceAndTellsAMissingFolder) {
-    ASSERT_FALSE(programFile.empty()) << "no program file given";
-    TempDir dir;
-    const fs::path exe = dir.path() / "tetomu.exe";
-    fs::copy_file(programFile, exe);
-    fs::create_directory(dir.path() / "memo");
-    const Folder folder = memos({u"机の上"});
-    for (const File& f : folder)
-        writeBytes(dir.path() / "memo" / f.name, f.bytes);
-    const auto run = [&](const std::function<void(const PROCESS_INFORMATION&)>& whileRunning) {
-        STARTUPINFOW startup{};
-        startup.cb = sizeof startup;
-        PROCESS_INFORMATION info{};
-        std::wstring command = L"\"" + exe.native() + L"\"";
-        CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                       dir.path().c_str(), &startup, &info);
-        whileRunning(info);
-        DWORD code = 99;
-        if (WaitForSingleObject(info.hProcess, 15000) != WAIT_OBJECT_0)
-            TerminateProcess(info.hProcess, 99);
-        GetExitCodeProcess(info.hProcess, &code);
-        CloseHandle(info.hProcess);
-        CloseHandle(info.hThread);
-        return int(code);
-    };
-    const int first = run([&](const PROCESS_INFORMATION& info) {
-        HWND w = nullptr;
-        ASSERT_TRUE(waitUntil(
-            [&] {
-                EnumThreadWindows(
-                    info.dwThreadId,
-                    [](HWND h, LPARAM out) -> BOOL {
-                        if (IsWindowVisible(h)) *reinterpret_cast<HWND*>(out) = h;
-                        return TRUE;
-                    },
-                    LPARAM(&w));
-                return w != nullptr;
-            },
-            20s));
-        EXPECT_EQ(run([](const PROCESS_INFORMATION&) {}), 0);
-        PostMessageW(w, WM_CLOSE, 0, 0);
-    });
-    EXPECT_EQ(first, 0);
-    std::map<std::string, std::string> expected;
-    for (const File& f : folder)
-        expected[f.name] = f.bytes;
-    EXPECT_EQ(folderBytes(dir.path() / "memo"), expected);
-
-    fs::remove_all(dir.path() / "memo");
-    EXPECT_EQ(run([](const PROCESS_INFORMATION& info) {
-                  std::optional<std::u16string> box;
-                  EXPECT_TRUE(waitUntil(
-                      [&] { return (box = closeBox(info.dwThreadId)).has_value(); }, 20s));
-                  EXPECT_EQ(box.value_or(u"").rfind(u"実行時エラー '3':", 0), 0u);
-              }),
-              1);
-}
-
-// Not a test: the window on a few memos with the second one open, held until the screenshot
-// script (scripts/lib/screenshot-windows.sh) has taken its picture.
-TEST(Win32Window, DISABLED_ShowForTheScreenshot) {
-    const fs::path shot = std::getenv("TETOMU_SHOT") ? std::getenv("TETOMU_SHOT") : ".";
-    TempDir dir;
-    fs::create_directory(dir.path() / "memo");
-    for (const File& f :
-         memos({u"買い物\r\n牛乳\r\n食パン\r\n卵",
-                u"会議メモ\r\n10時から第二会議室\r\n・来期の予定\r\n・予算の確認",
-                u"電話番号\r\n山田さん 03-1234-5678", u"読みたい本\r\n吾輩は猫である"}))
-        writeBytes(dir.path() / "memo" / f.name, f.bytes);
-    Win32Driver d;
-    ASSERT_EQ(d.start(dir.path()), StartResult::Shown);
-    d.apply(click(1));
-    d.apply(key(TextKey::End));
-    RECT r{};
-    GetWindowRect(d.hwnd(), &r);
-    writeBytes(shot / "ready", std::to_string(r.right - r.left) + "x" +
-                                   std::to_string(r.bottom - r.top) + "+" + std::to_string(r.left) +
-                                   "+" + std::to_string(r.top));
-    waitUntil([&] { return fs::exists(shot / "done"); }, 60s);
-}
-
 }  // namespace
 }  // namespace tetomu::test
-
-int wmain(int argc, wchar_t** argv) {
-    using namespace tetomu::test;
-    // Nothing may hang a CI run: the whole test ends after ten minutes whatever happens.
-    std::thread([] {
-        std::this_thread::sleep_for(std::chrono::minutes(10));
-        std::printf("timed out\n");
-        std::fflush(stdout);
-        ExitProcess(3);
-    }).detach();
-    testing::InitGoogleTest(&argc, argv);
-    if (argc > 1) programFile = argv[1];
-    return RUN_ALL_TESTS();
-}
