@@ -1,60 +1,54 @@
 // What a person's folder may hold besides memos, on a POSIX system: links, pipes, private modes,
-// read-only files, left-overs of a save cut short, and a second copy of the program. Nothing is
-// written through a link, nothing waits on a pipe, no mode changes, and the folder keeps every
-// byte the person did not change.
-#include <fcntl.h>
+// read-only files, and a second copy of the program. Nothing is written through a link, nothing
+// waits on a pipe, no mode changes, and the folder keeps every byte the person did not change.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <functional>
 #include <future>
-#include <memory>
 
 #include "store/file_system_posix.h"
-#include "support/scenario.h"
+#include "support/core_driver.h"
 #include "window/texts.h"
 
 namespace tetomu::test {
 namespace {
+
+// One copy of the program: the folder lock goes with its file system.
+struct Copy {
+    PosixFileSystem files;
+    CoreDriver driver{files};
+};
 
 class FolderSafety : public testing::Test {
   protected:
     TempDir dir;
     TempDir outside;
     fs::path memo = dir.path() / "memo";
-    Cp932Codec codec;
-    PosixFileSystem files;
-    FakePlatform platform;
-    std::unique_ptr<MemoWindow> window;
 
     FolderSafety() {
         fs::create_directory(memo);
-        for (const File& f : memos({u"zero", u"one"}))
-            writeBytes(memo / f.name, f.bytes);
-        platform.directory = dir.path().native();
+        writeFolder(memo, memos({u"zero", u"one"}));
     }
-    // Starts the window; a start that would wait on a pipe fails the test instead of hanging.
-    StartResult start() {
-        window = std::make_unique<MemoWindow>(files, codec, platform);
-        auto started = std::async(std::launch::async, [&] { return window->start(); });
+    // A start that would wait on a pipe fails the test instead of hanging it.
+    static std::unique_ptr<Copy> start(const fs::path& at, StartResult expected) {
+        auto copy = std::make_unique<Copy>();
+        auto started = std::async(std::launch::async, [&] { return copy->driver.start(at); });
         if (started.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
-            ADD_FAILURE() << "start-up waits";
+            ADD_FAILURE() << "the start waits";
             std::quick_exit(1);
         }
-        return started.get();
+        EXPECT_EQ(started.get(), expected);
+        return copy;
     }
-    void typeAtEnd(std::u16string_view text) {
-        window->userEdit({window->text().Text().size(), 0, std::u16string(text)});
+    std::unique_ptr<Copy> start(StartResult expected = StartResult::Shown) {
+        return start(dir.path(), expected);
     }
-    std::u16string lastMessage() const {
-        return platform.messages.empty() ? u"" : platform.messages.back();
-    }
-    static mode_t modeOf(const fs::path& p) {
-        struct stat st {};
-        ::lstat(p.c_str(), &st);
-        return st.st_mode & 07777;
+    // Opens memo n and types at its end.
+    static void typeInto(Copy& copy, int n, std::u16string text) {
+        for (const Step& step : {click(n), key(TextKey::End), commit(std::move(text))})
+            copy.driver.apply(step);
     }
 };
 
@@ -62,11 +56,10 @@ TEST_F(FolderSafety, ASaveNeverWritesThroughALinkLeftAtItsSiblingName) {
     writeBytes(outside.path() / "target", "theirs");
     fs::create_symlink(outside.path() / "target", memo / "0.txt.saving");
     fs::create_symlink(outside.path() / "target", memo / "group.gl.saving");
-    ASSERT_EQ(start(), StartResult::Shown);
-    window->userSelect(0);
-    typeAtEnd(u"!");
-    EXPECT_TRUE(platform.failed);
-    EXPECT_NE(lastMessage().find(u"0.txt.saving"), std::u16string::npos);
+    const auto copy = start();
+    typeInto(*copy, 0, u"!");
+    EXPECT_TRUE(copy->driver.ended());
+    EXPECT_NE(copy->driver.lastMessage().find(u"0.txt.saving"), std::u16string::npos);
     EXPECT_EQ(readBytes(outside.path() / "target"), "theirs");
     EXPECT_EQ(readBytes(memo / "0.txt"), "zero");
     EXPECT_TRUE(fs::is_symlink(memo / "0.txt.saving"));
@@ -75,8 +68,8 @@ TEST_F(FolderSafety, ASaveNeverWritesThroughALinkLeftAtItsSiblingName) {
 TEST_F(FolderSafety, ALinkAtTheIndexIsRefusedAndNeverBroughtToLife) {
     fs::remove(memo / "group.gl");
     fs::create_symlink(outside.path() / "made", memo / "group.gl");
-    EXPECT_EQ(start(), StartResult::Failed);
-    EXPECT_NE(lastMessage().find(u"group.gl"), std::u16string::npos);
+    EXPECT_NE(start(StartResult::Failed)->driver.lastMessage().find(u"group.gl"),
+              std::u16string::npos);
     EXPECT_FALSE(fs::exists(outside.path() / "made"));
 }
 
@@ -84,45 +77,37 @@ TEST_F(FolderSafety, ALinkAtAMemoIsToldAndNeverFollowed) {
     writeBytes(outside.path() / "target", "theirs");
     fs::remove(memo / "1.txt");
     fs::create_symlink(outside.path() / "target", memo / "1.txt");
-    ASSERT_EQ(start(), StartResult::Shown);
+    const auto copy = start();
     EXPECT_EQ(
-        lastMessage(),
+        copy->driver.lastMessage(),
         u"memo フォルダが group.gl と合うてへんで！\r\n・1.txt がふつうのファイルやないやん\r\n"
         u"ファイルはどれもそのままにしてあるで。");
-    window->userSelect(1);
-    EXPECT_TRUE(platform.failed);
+    copy->driver.apply(click(1));
+    EXPECT_TRUE(copy->driver.ended());
     EXPECT_EQ(readBytes(outside.path() / "target"), "theirs");
 }
 
 TEST_F(FolderSafety, APipeIsNeverWaitedOn) {
     ASSERT_EQ(::mkfifo((memo / "2.txt").c_str(), 0600), 0);
-    ASSERT_EQ(start(), StartResult::Shown);
-    typeAtEnd(u"new");
-    EXPECT_EQ(lastMessage(), texts::cannotCreate(u"2.txt"));
-    EXPECT_FALSE(platform.failed);
+    const auto copy = start();
+    copy->driver.apply(commit(u"new"));
+    EXPECT_EQ(copy->driver.lastMessage(), texts::cannotCreate(u"2.txt"));
+    EXPECT_FALSE(copy->driver.ended());
     EXPECT_EQ(readBytes(memo / "group.gl"), "zero\r\none\r\n");
 
     TempDir other;
     fs::create_directory(other.path() / "memo");
     ASSERT_EQ(::mkfifo((other.path() / "memo" / "group.gl").c_str(), 0600), 0);
-    platform = FakePlatform{};
-    platform.directory = other.path().native();
-    PosixFileSystem otherFiles;
-    window = std::make_unique<MemoWindow>(otherFiles, codec, platform);
-    auto started = std::async(std::launch::async, [&] { return window->start(); });
-    ASSERT_EQ(started.wait_for(std::chrono::seconds(10)), std::future_status::ready);
-    EXPECT_EQ(started.get(), StartResult::Failed);
+    start(other.path(), StartResult::Failed);
 }
 
-TEST_F(FolderSafety, ASaveKeepsTheModeAndARefusedFileStaysAsItWas) {
+TEST_F(FolderSafety, ASaveKeepsTheMode) {
     fs::permissions(memo / "0.txt", fs::perms(0600));
     fs::permissions(memo / "group.gl", fs::perms(0640));
-    ASSERT_EQ(start(), StartResult::Shown);
-    window->userSelect(0);
-    typeAtEnd(u"!");
+    typeInto(*start(), 0, u"!");
     EXPECT_EQ(readBytes(memo / "0.txt"), "zero!");
-    EXPECT_EQ(modeOf(memo / "0.txt"), 0600u);
-    EXPECT_EQ(modeOf(memo / "group.gl"), 0640u);
+    EXPECT_EQ(fs::status(memo / "0.txt").permissions(), fs::perms(0600));
+    EXPECT_EQ(fs::status(memo / "group.gl").permissions(), fs::perms(0640));
 }
 
 // Run as someone who is bound by modes: the superuser writes read-only files.
@@ -145,52 +130,38 @@ TEST_F(FolderSafety, AReadOnlyFolderCanBeBrowsedAndAChangeIsRefused) {
     fs::permissions(memo / "1.txt", fs::perms(0444));
     EXPECT_TRUE(asOrdinaryUser(dir.path(), [&] {
         // A memo the person made read-only opens, and a change to it is refused.
-        if (start() != StartResult::Shown) return false;
-        window->userSelect(1);
-        if (platform.failed) return false;
-        typeAtEnd(u"?");
-        if (!platform.failed || readBytes(memo / "1.txt") != "one") return false;
+        auto copy = start();
+        copy->driver.apply(click(1));
+        if (copy->driver.ended()) return false;
+        typeInto(*copy, 1, u"?");
+        if (!copy->driver.ended() || readBytes(memo / "1.txt") != "one") return false;
+        copy.reset();
         // A folder that may only be read: every memo opens, nothing is written.
         fs::permissions(memo, fs::perms(0555));
-        platform = FakePlatform{};
-        platform.directory = dir.path().native();
-        MemoWindow browsing(files, codec, platform);
-        if (browsing.start() != StartResult::Shown) return false;
-        browsing.userSelect(0);
-        browsing.userSelect(1);
-        return !platform.failed && browsing.text().Text() == u"one";
+        const auto browsing = start();
+        browsing->driver.apply(click(0));
+        browsing->driver.apply(click(1));
+        return !browsing->driver.ended() && browsing->driver.text() == u"one";
     }));
 }
 
 TEST_F(FolderSafety, OneCopyPerFolderWhoeverStartsIt) {
-    auto firstFiles = std::make_unique<PosixFileSystem>();
-    window = std::make_unique<MemoWindow>(*firstFiles, codec, platform);
-    ASSERT_EQ(window->start(), StartResult::Shown);
-    PosixFileSystem otherFiles;
-    FakePlatform otherPlatform;
-    otherPlatform.directory = dir.path().native();
-    MemoWindow second(otherFiles, codec, otherPlatform);
-    EXPECT_EQ(second.start(), StartResult::AnotherCopyRunning);
-    EXPECT_TRUE(otherPlatform.messages.empty());
-    EXPECT_EQ(folderBytes(memo),
-              (std::map<std::string, std::string>{
-                  {"0.txt", "zero"}, {"1.txt", "one"}, {"group.gl", "zero\r\none\r\n"}}));
+    auto first = start();
+    EXPECT_TRUE(start(StartResult::AnotherCopyRunning)->driver.messages().empty());
+    EXPECT_EQ(folderBytes(memo), memos({u"zero", u"one"}));
     // The lock goes with the copy, however it ends.
-    window.reset();
-    firstFiles.reset();
-    PosixFileSystem thirdFiles;
-    MemoWindow third(thirdFiles, codec, otherPlatform);
-    EXPECT_EQ(third.start(), StartResult::Shown);
+    first.reset();
+    start();
 }
 
 TEST_F(FolderSafety, ASwapOfAFileRemovedMeanwhileNamesTheSystemsNumber) {
-    ASSERT_EQ(start(), StartResult::Shown);
-    window->userSelect(0);
-    window->userClickCheck();
+    const auto copy = start();
+    copy->driver.apply(click(0));
+    copy->driver.apply(tick());
     fs::remove(memo / "1.txt");
-    window->userSelect(1);
-    EXPECT_TRUE(platform.failed);
-    EXPECT_EQ(lastMessage().rfind(u"実行時エラー '2':", 0), 0u);
+    copy->driver.apply(click(1));
+    EXPECT_TRUE(copy->driver.ended());
+    EXPECT_EQ(copy->driver.lastMessage().rfind(u"実行時エラー '2':", 0), 0u);
     EXPECT_EQ(readBytes(memo / "0.txt"), "zero");
     EXPECT_FALSE(fs::exists(memo / "temp.txt"));
 }

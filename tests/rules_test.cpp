@@ -5,50 +5,26 @@
 
 #include "store/cp932_codec.h"
 #include "store/title.h"
+#include "support/test_support.h"
 
 namespace tetomu::test {
 namespace {
 
-struct TitleRow {
-    const char* name;
-    std::u16string text;
-    std::u16string title;
-};
-
-std::u16string repeat(std::u16string_view s, int n) {
-    std::u16string out;
-    for (int i = 0; i < n; ++i)
-        out += s;
-    return out;
-}
-
-class TitleRule : public testing::TestWithParam<TitleRow> {};
-
-TEST_P(TitleRule, GivesTheTitle) {
-    EXPECT_EQ(TitleOf(GetParam().text), GetParam().title);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Rows, TitleRule,
-    testing::Values(TitleRow{"ThreeCharacters", u"abc", u"abc"},
-                    TitleRow{"TwoLinesRunTogether", u"abc\r\ndef\r\n", u"abcdef"},
-                    TitleRow{"AHundredCharactersGiveSixty", repeat(u"x", 100), repeat(u"x", 60)},
-                    TitleRow{"ThirtyThenABreakThenFifty",
-                             repeat(u"a", 30) + u"\r\n" + repeat(u"b", 50),
-                             repeat(u"a", 30) + repeat(u"b", 28)},
-                    TitleRow{"ABreakCutAtSixtyLeavesALoneCr", repeat(u"a", 59) + u"\r\nz",
-                             repeat(u"a", 59) + u"\r"},
-                    TitleRow{"OnlyLineBreaksGiveTemp", u"\r\n\r\n", u"temp"},
-                    TitleRow{"NothingGivesTemp", u"", u"temp"},
-                    TitleRow{"TempItself", u"temp", u"temp"},
-                    // One pass of the rule leaves CR LF here; a title never holds one.
-                    TitleRow{"CrCrLfLfLeavesNoPair", u"\r\r\n\n", u"temp"},
-                    TitleRow{"LoneCrAndLfStay", u"a\rb\nc", u"a\rb\nc"}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-TEST(TitleRule, DltCRLFResumesWhereThePairWas) {
-    EXPECT_EQ(DltCRLF(u"\r\r\n\n"), u"\r\n");
-    EXPECT_EQ(DltCRLF(u"a\r\nb\r\n"), u"ab");
+TEST(TitleRule, GivesTheTitle) {
+    const std::pair<std::u16string, std::u16string> rows[] = {
+        {u"abc", u"abc"},
+        {u"abc\r\ndef\r\n", u"abcdef"},
+        {repeat(u"x", 100), repeat(u"x", 60)},
+        {repeat(u"a", 30) + u"\r\n" + repeat(u"b", 50), repeat(u"a", 30) + repeat(u"b", 28)},
+        {repeat(u"a", 59) + u"\r\nz", repeat(u"a", 59) + u"\r"},  // the pair cut at sixty
+        {u"\r\n\r\n", u"temp"},
+        {u"", u"temp"},
+        {u"temp", u"temp"},
+        {u"\r\r\n\n", u"temp"},  // one pass of the rule leaves CR LF; a title never holds one
+        {u"a\rb\nc", u"a\rb\nc"},
+    };
+    for (const auto& [text, title] : rows)
+        EXPECT_EQ(TitleOf(text), title);
 }
 
 // Every character of the 16-bit range is written as the C library's CP932 converter writes it

@@ -10,7 +10,7 @@
 
 namespace tetomu {
 
-class PosixFileSystem final : public FileSystem {
+class PosixFileSystem : public FileSystem {
   public:
     PosixFileSystem() = default;
     PosixFileSystem(const PosixFileSystem&) = delete;

@@ -56,34 +56,36 @@ class QtDriver final : public Driver {
         MainWindow& w = app_->window();
         switch (step.kind) {
             case Step::Type:
-                box().setFocus();
+                textBox().setFocus();
                 for (const QChar c : toQString(step.text)) {
                     if (c == QLatin1Char('\n')) {
-                        QTest::keyClick(&box(), Qt::Key_Return);
+                        QTest::keyClick(&textBox(), Qt::Key_Return);
                     } else if (c.unicode() < 0x80) {
-                        QTest::keyClicks(&box(), QString(c));
+                        QTest::keyClicks(&textBox(), QString(c));
                     } else {
                         commitText(QString(c));
                     }
                 }
                 break;
             case Step::Commit:
-                box().setFocus();
+                textBox().setFocus();
                 if (step.text.find(u'\n') != std::u16string::npos) {
                     // Several lines come as a paste.
                     QApplication::clipboard()->setText(toQString(toDisplay(step.text, u"\n")));
-                    QTest::keyClick(&box(), Qt::Key_V, Qt::ControlModifier);
+                    QTest::keyClick(&textBox(), Qt::Key_V, Qt::ControlModifier);
                 } else {
                     commitText(toQString(step.text));
                 }
                 break;
             case Step::KeyInText:
-                box().setFocus();
+                textBox().setFocus();
                 textKey(step.textKey);
                 break;
             case Step::KeyInList:
                 list().setFocus();
-                QTest::keyClick(&list(), listKey(step.listKey));
+                QTest::keyClick(
+                    &list(), std::array{Qt::Key_Up, Qt::Key_Down, Qt::Key_PageUp, Qt::Key_PageDown,
+                                        Qt::Key_Home, Qt::Key_End}[std::size_t(step.listKey)]);
                 break;
             case Step::Click:
                 QTest::mouseClick(list().viewport(), Qt::LeftButton, {}, rowCenter(step.row));
@@ -151,8 +153,7 @@ class QtDriver final : public Driver {
         look.maximizeBox = w.windowFlags().testFlag(Qt::WindowMaximizeButtonHint);
         look.focusInList = w.List1()->hasFocus() && !w.List1()->currentIndex().isValid();
         for (const QWidget* named :
-             {static_cast<QWidget*>(w.List1()), static_cast<QWidget*>(w.txtmemo()),
-              static_cast<QWidget*>(w.Check1())})
+             std::initializer_list<QWidget*>{w.List1(), w.txtmemo(), w.Check1()})
             look.names += toU16(named->accessibleName()) + u"|";
         return look;
     }
@@ -160,47 +161,23 @@ class QtDriver final : public Driver {
   private:
     MemoListView& list() { return *app_->window().List1(); }
     MemoTextEdit& textBox() { return *app_->window().txtmemo(); }
-    QWidget& box() { return textBox(); }
     QPoint rowCenter(int row) { return list().visualRect(list().model()->index(row, 0)).center(); }
 
     // A composition an input method commits: the text arrives at once.
     void commitText(const QString& committed) {
         QInputMethodEvent commit;
         commit.setCommitString(committed);
-        QApplication::sendEvent(&box(), &commit);
+        QApplication::sendEvent(&textBox(), &commit);
     }
     void textKey(TextKey key) {
-        switch (key) {
-            case TextKey::Enter:
-                return QTest::keyClick(&box(), Qt::Key_Return);
-            case TextKey::Backspace:
-                return QTest::keyClick(&box(), Qt::Key_Backspace);
-            case TextKey::Delete:
-                return QTest::keyClick(&box(), Qt::Key_Delete);
-            case TextKey::SelectAll:
-                return QTest::keyClick(&box(), Qt::Key_A, Qt::ControlModifier);
-            case TextKey::End:
-                return QTest::keyClick(&box(), Qt::Key_End, Qt::ControlModifier);
-            case TextKey::Home:
-                return QTest::keyClick(&box(), Qt::Key_Home, Qt::ControlModifier);
-        }
-    }
-    static Qt::Key listKey(ListKey key) {
-        switch (key) {
-            case ListKey::Up:
-                return Qt::Key_Up;
-            case ListKey::Down:
-                return Qt::Key_Down;
-            case ListKey::PageUp:
-                return Qt::Key_PageUp;
-            case ListKey::PageDown:
-                return Qt::Key_PageDown;
-            case ListKey::Home:
-                return Qt::Key_Home;
-            case ListKey::End:
-                break;
-        }
-        return Qt::Key_End;
+        const std::pair<Qt::Key, Qt::KeyboardModifiers> keys[] = {
+            {Qt::Key_Return, {}},
+            {Qt::Key_Backspace, {}},
+            {Qt::Key_Delete, {}},
+            {Qt::Key_A, Qt::ControlModifier},
+            {Qt::Key_End, Qt::ControlModifier},
+            {Qt::Key_Home, Qt::ControlModifier}};
+        QTest::keyClick(&textBox(), keys[int(key)].first, keys[int(key)].second);
     }
     // The commands on the bar by a click on them; the drop-down's items by their shortcuts.
     void choose(Command command) {
@@ -220,17 +197,10 @@ class QtDriver final : public Driver {
     std::vector<std::u16string> seen_;
 };
 
-class QtScenario : public testing::TestWithParam<std::size_t> {};
-
-TEST_P(QtScenario, Run) {
-    const Scenario& s = scenarios()[GetParam()];
-    if (s.only == Only::Windows) GTEST_SKIP() << "Windows names";
+const bool registered = registerScenarios("QtScenario", [](const Scenario& s) {
     QtDriver driver;
     runScenario(s, driver);
-}
-
-INSTANTIATE_TEST_SUITE_P(Table, QtScenario, testing::Range<std::size_t>(0, scenarios().size()),
-                         [](const auto& info) { return scenarioName(scenarios()[info.param]); });
+});
 
 }  // namespace
 }  // namespace tetomu::test

@@ -9,7 +9,7 @@
 // The judge: after the restart the folder is exactly a state that the undisturbed run passed
 // through during the action that was cut short, with no step of the program's half done: every
 // text at its own position under its own title. Nothing else passes.
-// Usage: tetomu_reliability [--quick] [kill|faults|all]. Exits 1 when anything failed.
+// Usage: tetomu_reliability [--quick]. Exits 1 when anything failed.
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -28,11 +28,8 @@
 namespace tetomu::test {
 namespace {
 
-// The folder as the judge sees it: every name and its bytes.
-using FolderState = std::map<std::string, std::string>;
-
 // No journal names a step, and no save is half written.
-bool settled(const FolderState& state) {
+bool settled(const Folder& state) {
     return std::none_of(state.begin(), state.end(), [](const auto& file) {
         return file.first == "group.gl.journal" || file.first.ends_with(".saving");
     });
@@ -41,46 +38,36 @@ bool settled(const FolderState& state) {
 // The program's changes on disk, counted as they happen: each step inside a write, each
 // rename, removal and creation. `after` is told the count after each; the change numbered
 // `refuse` is refused before it happens.
-class CountingFileSystem final : public FileSystem {
+class CountingFileSystem final : public PosixFileSystem {
   public:
     std::function<void(long)> after;
     long refuse = 0;
     int refuseWith = 0;
 
     CountingFileSystem() {
-        real_.afterWriteStep = [this](auto) { event(); };
+        afterWriteStep = [this](auto) { event(); };
     }
     long events() const { return events_; }
 
-    std::string read(const fs::path& p) override { return real_.read(p); }
     std::string readOrCreate(const fs::path& p) override {
-        if (real_.kind(p) != EntryKind::Missing) return real_.readOrCreate(p);
+        if (kind(p) != EntryKind::Missing) return PosixFileSystem::readOrCreate(p);
         change(p);
-        std::string bytes = real_.readOrCreate(p);
+        std::string bytes = PosixFileSystem::readOrCreate(p);
         return event(), bytes;
     }
     void write(const fs::path& p, std::string_view bytes) override {
         change(p);
-        real_.write(p, bytes);
+        PosixFileSystem::write(p, bytes);
     }
     void rename(const fs::path& from, const fs::path& to) override {
         change(from);
-        real_.rename(from, to);
+        PosixFileSystem::rename(from, to);
         event();
     }
     void remove(const fs::path& p) override {
         change(p);
-        real_.remove(p);
+        PosixFileSystem::remove(p);
         event();
-    }
-    EntryKind kind(const fs::path& p) override { return real_.kind(p); }
-    void list(const fs::path& f, const std::function<void(const FolderEntry&)>& v) override {
-        real_.list(f, v);
-    }
-    FolderLock lockFolder(const fs::path& folder) override { return real_.lockFolder(folder); }
-    bool namesIgnoreCase() const override { return false; }
-    StoreError refusal(StoreFault f, const fs::path& p) const override {
-        return real_.refusal(f, p);
     }
 
   private:
@@ -94,7 +81,6 @@ class CountingFileSystem final : public FileSystem {
     void event() {
         if (++events_, after) after(events_);
     }
-    PosixFileSystem real_;
     long events_ = 0;
     long changes_ = 0;
 };
@@ -159,8 +145,7 @@ fs::path lay(const std::string& name, const Folder& start) {
     const fs::path dir = scratch() / name;
     fs::remove_all(dir);
     fs::create_directories(dir / "memo");
-    for (const File& f : start)
-        writeBytes(dir / "memo" / f.name, f.bytes);
+    writeFolder(dir / "memo", start);
     return dir;
 }
 fs::path copyOf(const fs::path& dir) {
@@ -183,7 +168,7 @@ std::optional<std::u16string> play(
         }
     }
     if (!driver.ended()) return std::nullopt;
-    return driver.messages().empty() ? u"" : driver.messages().back();
+    return driver.lastMessage();
 }
 
 // In a child process killed at the program's change number n.
@@ -203,15 +188,13 @@ void killedAt(long n, const Session* s, const fs::path& dir) {
 // The states an undisturbed run passes through: allowed[k] those during action k (the start
 // being action 0), from the state before it (before[k]) to the state after it.
 struct Reference {
-    std::vector<std::set<FolderState>> allowed;
-    std::vector<FolderState> before;
+    std::vector<std::set<Folder>> allowed;
+    std::vector<Folder> before;
     std::vector<long> firstChange;
     long changes = 0;
     std::size_t actionOf(long change) const {
-        std::size_t k = 0;
-        while (k + 1 < firstChange.size() && firstChange[k + 1] <= change)
-            ++k;
-        return k;
+        return std::size_t(std::upper_bound(firstChange.begin(), firstChange.end(), change) -
+                           firstChange.begin() - 1);
     }
 };
 
@@ -220,7 +203,7 @@ Reference reference(const Session& s) {
     const fs::path dir = lay("run", s.start);
     CountingFileSystem files;
     files.after = [&](long) {
-        if (const FolderState now = folderBytes(dir / "memo"); settled(now))
+        if (const Folder now = folderBytes(dir / "memo"); settled(now))
             ref.allowed.back().insert(now);
     };
     play(&s, files, dir, [&](int action) {
@@ -247,7 +230,7 @@ struct Tally {
     }
 };
 
-std::multiset<std::string> textsOf(const FolderState& state) {
+std::multiset<std::string> textsOf(const Folder& state) {
     std::multiset<std::string> texts;
     for (const auto& [name, bytes] : state) {
         if (name != "group.gl") texts.insert(bytes);
@@ -262,8 +245,8 @@ void judge(const fs::path& dir, const Reference& ref, std::size_t action, const 
     CoreDriver driver(files);
     if (driver.start(dir) != StartResult::Shown)
         return tally.fail(tally.restartFailed, where + ": the restart failed");
-    const FolderState state = folderBytes(dir / "memo");
-    const std::set<FolderState>& allowed = ref.allowed[action];
+    const Folder state = folderBytes(dir / "memo");
+    const std::set<Folder>& allowed = ref.allowed[action];
     if (allowed.count(state)) {
         // On the way through the action: a keystroke cut short between its memo and its index
         // (the title from before it), a new memo made but not yet swapped in.
@@ -275,7 +258,7 @@ void judge(const fs::path& dir, const Reference& ref, std::size_t action, const 
     bool lost = false;
     for (const std::string& text : textsOf(*allowed.begin())) {
         lost = lost || (!textsOf(state).count(text) &&
-                        std::all_of(allowed.begin(), allowed.end(), [&](const FolderState& other) {
+                        std::all_of(allowed.begin(), allowed.end(), [&](const Folder& other) {
                             return textsOf(other).count(text) > 0;
                         }));
     }
@@ -355,14 +338,12 @@ void print(const char* what, const Tally& t) {
 int main(int argc, char** argv) {
     using namespace tetomu::test;
     const bool quick = argc > 1 && std::strcmp(argv[1], "--quick") == 0;
-    const std::string which = argc > 1 + quick ? argv[1 + quick] : "all";
     std::vector<Session> sessions = tableSessions();
     for (int seed = 1; seed <= (quick ? 2 : 50); ++seed)
         sessions.push_back(randomSession(unsigned(seed), quick ? 20 : 40));
     bool bad = false;
     for (const auto& [name, campaign] :
          {std::pair{"kill", &killCampaign}, {"faults", &faultCampaign}}) {
-        if (which != name && which != "all") continue;
         Tally t;
         campaign(sessions, t);
         print(name, t);

@@ -5,8 +5,8 @@
 namespace tetomu::test {
 
 StartResult CoreDriver::start(const fs::path& programDirectory) {
-    platform_.directory = programDirectory.native();
-    window_ = std::make_unique<MemoWindow>(files_, codec_, platform_);
+    directory_ = programDirectory.native();
+    window_ = std::make_unique<MemoWindow>(files_, codec_, static_cast<WindowPlatform&>(*this));
     window_->setTrace(&trace_);
     window_->observeText(this);
     return window_->start();
@@ -16,14 +16,10 @@ void CoreDriver::apply(const Step& step) {
     MemoWindow& w = *window_;
     switch (step.kind) {
         case Step::Type:
-            for (std::size_t i = 0; i < step.text.size(); ++i) {
-                const bool pair = step.text[i] >= 0xD800 && step.text[i] <= 0xDBFF;
-                if (step.text[i] == u'\n') {
-                    replaceSelection(u"\r\n");
-                } else {
-                    replaceSelection(std::u16string_view(step.text).substr(i, pair ? 2 : 1));
-                    i += pair;
-                }
+            for (std::size_t i = 0, n = 0; i < step.text.size(); i += n) {
+                n = step.text[i] >= 0xD800 && step.text[i] <= 0xDBFF ? 2 : 1;  // a pair is one
+                replaceSelection(
+                    step.text[i] == u'\n' ? u"\r\n" : std::u16string_view(step.text).substr(i, n));
             }
             break;
         case Step::Commit:

@@ -1,15 +1,17 @@
 #pragma once
 // The core alone as a driver of the scenario table: each of a person's actions is one call on the
-// window model, with a text box that keeps a caret and a selection as a widget does. Message
-// boxes are closed at once. The kill and fault campaigns drive sessions through it too.
+// window model, with a text box that keeps a caret and a selection as a widget does. It is the
+// window's platform too: message boxes are recorded and closed at once, and what runs after the
+// window shows runs at once. The kill and fault campaigns drive sessions through it too.
 #include <memory>
 
 #include "store/file_system.h"
 #include "support/scenario.h"
+#include "window/window_platform.h"
 
 namespace tetomu::test {
 
-class CoreDriver final : public Driver, private TextBox::Observer {
+class CoreDriver final : public Driver, private TextBox::Observer, private WindowPlatform {
   public:
     explicit CoreDriver(FileSystem& files) : files_(files) {}
 
@@ -24,13 +26,19 @@ class CoreDriver final : public Driver, private TextBox::Observer {
     std::array<bool, 2> inFrontMarks() override {
         return {window_->inFrontItem(0).Checked(), window_->inFrontItem(1).Checked()};
     }
-    bool inFront() override { return !platform_.inFront.empty() && platform_.inFront.back(); }
-    std::vector<std::u16string> messages() override { return platform_.messages; }
+    bool inFront() override { return inFront_; }
+    std::vector<std::u16string> messages() override { return messages_; }
     bool ended() override { return window_->ended(); }
 
     MemoWindow& window() { return *window_; }
 
   private:
+    bool anotherCopyRunning() override { return false; }
+    NativeString programDirectory() override { return directory_; }
+    void showMessage(const std::u16string& text) override { messages_.push_back(text); }
+    void keepInFront(bool front) override { inFront_ = front; }
+    void afterShown(std::function<void()> task) override { task(); }
+    void showRuntimeError(const std::u16string& text) override { messages_.push_back(text); }
     void replaceSelection(std::u16string_view text);
     void textKey(TextKey key);
     void textAssigned() override { caret_ = anchor_ = 0; }
@@ -40,7 +48,9 @@ class CoreDriver final : public Driver, private TextBox::Observer {
 
     FileSystem& files_;
     Cp932Codec codec_;
-    FakePlatform platform_;
+    NativeString directory_;
+    std::vector<std::u16string> messages_;  // every box, the run-time error box included
+    bool inFront_ = false;
     HandlerTrace trace_;
     std::unique_ptr<MemoWindow> window_;
     std::size_t caret_ = 0;

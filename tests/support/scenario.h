@@ -13,13 +13,6 @@
 
 namespace tetomu::test {
 
-struct File {
-    std::string name;
-    std::string bytes;
-    bool operator==(const File&) const = default;
-};
-using Folder = std::vector<File>;
-
 // Keys a person presses in the text box.
 enum class TextKey { Enter, Backspace, Delete, SelectAll, End, Home };
 
@@ -35,33 +28,41 @@ struct Step {
 };
 
 // Each character one keystroke, as typed; "\n" is the Enter key.
-Step type(std::u16string text);
+inline Step type(std::u16string text) {
+    return {.kind = Step::Type, .text = std::move(text)};
+}
 // One edit of several characters: a paste, or an input method's commit.
-Step commit(std::u16string text);
-Step key(TextKey k);
-Step key(ListKey k);
-Step click(int row);
-Step doubleClick(int row);
+inline Step commit(std::u16string text) {
+    return {.kind = Step::Commit, .text = std::move(text)};
+}
+inline Step key(TextKey k) {
+    return {.kind = Step::KeyInText, .textKey = k};
+}
+inline Step key(ListKey k) {
+    return {.kind = Step::KeyInList, .listKey = k};
+}
+inline Step click(int row) {
+    return {.kind = Step::Click, .row = row};
+}
+inline Step doubleClick(int row) {
+    return {.kind = Step::DoubleClick, .row = row};
+}
 // Press on one row, move over the others with the button down, release on the last.
-Step drag(int from, int to);
-Step tick();
-Step menu(Command c);
+inline Step drag(int from, int to) {
+    return {.kind = Step::Drag, .row = from, .to = to};
+}
+inline Step tick() {
+    return {.kind = Step::Tick};
+}
+inline Step menu(Command c) {
+    return {.kind = Step::Menu, .command = c};
+}
 
 // Posix: not under Wine, where laying out 32767 files takes minutes.
 enum class Only { All, Posix, Windows };
 
-// The handlers one step raised, indented by nesting; a default one is not looked at.
-struct Trace {
-    bool checked = false;
-    std::vector<std::string> lines;
-    Trace() = default;
-    Trace(std::initializer_list<std::string> l) : checked(true), lines(l) {}
-    static Trace nothing() {
-        Trace t;
-        t.checked = true;
-        return t;
-    }
-};
+// The handlers one step raised, indented by nesting.
+using Lines = std::vector<std::string>;
 
 struct Scenario {
     const char* name;
@@ -81,8 +82,8 @@ struct Scenario {
     std::u16string text{};
     bool ticked = false;
     bool inFront = true;
-    // The handlers of the last step (of the start, when there are no steps).
-    Trace trace{};
+    // The handlers of the last step (of the start, when there are no steps); unset, not looked at.
+    std::optional<Lines> trace{};
 };
 
 // The folder the program leaves for these memos: files 0.txt.. and the index of their titles.
@@ -91,11 +92,10 @@ File memo(int n, std::u16string_view text);
 File rawMemo(int n, std::string bytes);
 File index(const std::vector<std::u16string>& titles);
 File rawIndex(std::string bytes);
-Folder with(Folder folder, const std::vector<File>& changed);
+Folder with(Folder folder, const Folder& changed);
 Folder without(Folder folder, const std::vector<std::string>& names);
 
 const std::vector<Scenario>& scenarios();
-std::string scenarioName(const Scenario& s);
 
 // The window itself, as a person sees it before doing anything.
 struct WindowLook {
@@ -130,6 +130,10 @@ class Driver {
     virtual bool inFront() = 0;
     // Every box shown so far, each closed with OK as a person would; the run-time error box too.
     virtual std::vector<std::u16string> messages() = 0;
+    std::u16string lastMessage() {
+        const auto all = messages();
+        return all.empty() ? u"" : all.back();
+    }
     virtual bool ended() = 0;
     // The window, where there is one.
     virtual std::optional<WindowLook> look() { return std::nullopt; }
@@ -137,5 +141,9 @@ class Driver {
 
 // Runs one scenario on a fresh temporary folder and checks everything it expects.
 void runScenario(const Scenario& s, Driver& driver);
+
+// Makes every scenario of this platform a test of the suite, run by `run` (which makes its
+// driver and calls runScenario). Called before the tests run, as a static's initialiser.
+bool registerScenarios(const char* suite, void (*run)(const Scenario&));
 
 }  // namespace tetomu::test

@@ -9,34 +9,6 @@
 
 namespace tetomu::test {
 
-Step type(std::u16string text) {
-    return {.kind = Step::Type, .text = std::move(text)};
-}
-Step commit(std::u16string text) {
-    return {.kind = Step::Commit, .text = std::move(text)};
-}
-Step key(TextKey k) {
-    return {.kind = Step::KeyInText, .textKey = k};
-}
-Step key(ListKey k) {
-    return {.kind = Step::KeyInList, .listKey = k};
-}
-Step click(int row) {
-    return {.kind = Step::Click, .row = row};
-}
-Step doubleClick(int row) {
-    return {.kind = Step::DoubleClick, .row = row};
-}
-Step drag(int from, int to) {
-    return {.kind = Step::Drag, .row = from, .to = to};
-}
-Step tick() {
-    return {.kind = Step::Tick};
-}
-Step menu(Command c) {
-    return {.kind = Step::Menu, .command = c};
-}
-
 File memo(int n, std::u16string_view text) {
     return {std::to_string(n) + ".txt", sjis(text)};
 }
@@ -56,27 +28,20 @@ Folder memos(const std::vector<std::u16string>& texts) {
     Folder folder;
     std::vector<std::u16string> titles;
     for (std::size_t i = 0; i < texts.size(); ++i) {
-        folder.push_back(memo(int(i), texts[i]));
+        folder.insert(memo(int(i), texts[i]));
         titles.push_back(TitleOf(texts[i]));
     }
-    folder.push_back(index(titles));
+    folder.insert(index(titles));
     return folder;
 }
-Folder with(Folder folder, const std::vector<File>& changed) {
-    for (const File& f : changed) {
-        auto at = std::find_if(folder.begin(), folder.end(),
-                               [&](const File& g) { return g.name == f.name; });
-        if (at != folder.end())
-            *at = f;
-        else
-            folder.push_back(f);
-    }
+Folder with(Folder folder, const Folder& changed) {
+    for (const auto& [name, bytes] : changed)
+        folder[name] = bytes;
     return folder;
 }
 Folder without(Folder folder, const std::vector<std::string>& names) {
-    std::erase_if(folder, [&](const File& f) {
-        return std::find(names.begin(), names.end(), f.name) != names.end();
-    });
+    for (const std::string& name : names)
+        folder.erase(name);
     return folder;
 }
 
@@ -86,37 +51,27 @@ using namespace texts;
 using L = ListKey;
 using T = TextKey;
 
-const std::u16string kNoticeEnd = u"ファイルはどれもそのままにしてあるで。";
 std::u16string notice(std::u16string lines) {
-    return u"memo フォルダが group.gl と合うてへんで！\r\n" + lines + kNoticeEnd;
+    return u"memo フォルダが group.gl と合うてへんで！\r\n" + lines +
+           u"ファイルはどれもそのままにしてあるで。";
 }
 std::u16string s(std::u16string_view v) {
     return std::u16string(v);
 }
-std::u16string lineBreaks(int pairs) {
-    std::u16string out;
-    for (int i = 0; i < pairs; ++i)
-        out += u"\r\n";
-    return out;
-}
-std::vector<std::u16string> titles(int count);
-std::vector<std::u16string> plus(std::vector<std::u16string> items, std::u16string item) {
-    items.push_back(std::move(item));
-    return items;
-}
-Folder many(int count) {
-    return memos(titles(count));
-}
-std::vector<std::u16string> titles(int count) {
+// m0, m1, ... m9, m0, ... as many as asked, then the titles given.
+std::vector<std::u16string> titles(int count, std::vector<std::u16string> then = {}) {
     std::vector<std::u16string> out;
     for (int i = 0; i < count; ++i)
         out.push_back(u"m" + std::u16string(1, char16_t(u'0' + i % 10)));
+    out.insert(out.end(), then.begin(), then.end());
     return out;
 }
-const Trace kOpenTrace = {"List1_Click", "  txtmemo_Change", "    List1_Click"};
-const Trace kSaveTrace = {"txtmemo_Change", "  List1_Click"};
 
+// Built when the drivers register their tests, while other files' statics may not be yet: the
+// table uses none of its own.
 std::vector<Scenario> table() {
+    const Lines kOpenTrace = {"List1_Click", "  txtmemo_Change", "    List1_Click"};
+    const Lines kSaveTrace = {"txtmemo_Change", "  List1_Click"};
     const Folder abc = memos({u"A", u"B", u"C"});
     const Folder ab = memos({u"A", u"B"});
     // A row whose title is empty: memo 1 holds "B", or nothing.
@@ -126,7 +81,7 @@ std::vector<Scenario> table() {
     return {
         // Start-up.
         {.name = "StartShowsTheTitlesWithNothingSelected", .start = abc, .rows = {u"A", u"B", u"C"},
-         .trace = {"Form_Load"}},
+         .trace = Lines{"Form_Load"}},
         {.name = "AMissingIndexIsCreatedEmpty", .end = Folder{rawIndex("")}},
         {.name = "AMissingMemoFolderIsARuntimeError", .noMemoFolder = true, .error = u"memo"},
         {.name = "AnEmptyIndexLineIsAnEmptyRow", .start = emptyTitle, .rows = {u"A", u""}},
@@ -172,8 +127,8 @@ std::vector<Scenario> table() {
          .steps = {key(T::Enter), type(u"b")}, .end = memos({u"\r\nb"}), .rows = {u"b"},
          .selected = 0, .text = u"\r\nb"},
         {.name = "SixtyLineBreaksGiveTemp", .start = memos({}),
-         .steps = {commit(lineBreaks(30) + u"after")}, .end = memos({lineBreaks(30) + u"after"}),
-         .rows = {u"temp"}, .selected = 0, .text = lineBreaks(30) + u"after"},
+         .steps = {commit(repeat(u"\r\n", 30) + u"after")}, .end = memos({repeat(u"\r\n", 30) + u"after"}),
+         .rows = {u"temp"}, .selected = 0, .text = repeat(u"\r\n", 30) + u"after"},
         {.name = "TypingInAnOpenMemoRewritesOnlyItsFileAndLine", .start = abc,
          .steps = {click(1), key(T::End), type(u"!")}, .end = memos({u"A", u"B!", u"C"}),
          .rows = {u"A", u"B!", u"C"}, .selected = 1, .text = u"B!", .trace = kSaveTrace},
@@ -185,14 +140,14 @@ std::vector<Scenario> table() {
          .rows = {u"A", u"C"}},
         {.name = "EmptyingTheOnlyMemoLeavesAnEmptyIndex", .start = memos({u"only"}),
          .steps = {click(0), key(T::SelectAll), key(T::Backspace)}, .end = memos({})},
-        {.name = "MemoTenIsTenDotTxt", .start = many(10), .steps = {type(u"t")},
-         .end = memos(plus(titles(10), u"t")), .rows = plus(titles(10), u"t"), .selected = 10,
+        {.name = "MemoTenIsTenDotTxt", .start = memos(titles(10)), .steps = {type(u"t")},
+         .end = memos(titles(10, {u"t"})), .rows = titles(10, {u"t"}), .selected = 10,
          .text = u"t"},
         {.name = "OpeningAnEmptyTitleCopiesTheMemoToTheEnd", .start = emptyTitle,
          .steps = {click(1)},
          .end = Folder{rawIndex("A\r\n\r\nB\r\n"), memo(0, u"A"), memo(1, u"B"), memo(2, u"B")},
          .rows = {u"A", u"", u"B"}, .selected = 2, .text = u"B"},
-        {.name = "AFullListCreatesNothingAndSaysSo", .only = Only::Posix, .start = many(kMaxMemos),
+        {.name = "AFullListCreatesNothingAndSaysSo", .only = Only::Posix, .start = memos(titles(kMaxMemos)),
          .steps = {type(u"x")}, .messages = {s(kListFull)}, .rows = titles(kMaxMemos), .text = u"x"},
 
         // Every byte the person did not touch stays.
@@ -220,7 +175,7 @@ std::vector<Scenario> table() {
         {.name = "RetypingASelectedCharacterIsAChange", .start = ab,
          .steps = {click(0), tick(), key(T::SelectAll), type(u"A")},
          .messages = {s(kSameOneClicked)}, .rows = {u"A", u"B"}, .selected = 0, .text = u"A",
-         .trace = {"txtmemo_Change", "  List1_Click", "    MsgBox", "    Check1_Click"}},
+         .trace = Lines{"txtmemo_Change", "  List1_Click", "    MsgBox", "    Check1_Click"}},
 
         // Opening a memo.
         {.name = "OpeningAMemoWritesNothingWhenItIsTheSame", .start = abc, .steps = {click(1)},
@@ -230,31 +185,25 @@ std::vector<Scenario> table() {
          .rows = {u"new"}, .selected = 0, .text = u"new"},
         {.name = "TwoMemosWithTheSameTextSwitchWithoutWriting", .start = memos({u"s", u"s"}),
          .steps = {click(0), click(1)}, .rows = {u"s", u"s"}, .selected = 1, .text = u"s",
-         .trace = {"List1_Click"}},
+         .trace = Lines{"List1_Click"}},
 
         // Arrange mode.
         {.name = "TickingWithNothingSelectedUnticksBeforeTheMessage", .start = ab,
          .steps = {tick()}, .messages = {s(kNothingToArrange)}, .rows = {u"A", u"B"},
-         .trace = {"Check1_Click", "  Check1_Click", "  MsgBox"}},
-        {.name = "TickingOnAnEmptyTitleIsAsNothingSelected", .start = blankRow,
-         .steps = {click(1), tick()}, .messages = {s(kNothingToArrange)}, .rows = {u"A", u""},
-         .selected = 1},
+         .trace = Lines{"Check1_Click", "  Check1_Click", "  MsgBox"}},
+        {.name = "AnEmptyTitleIsAsNothingSelected", .start = blankRow,
+         .steps = {click(1), tick(), menu(Command::Delete)},
+         .messages = {s(kNothingToArrange), s(kNothingToDelete)}, .rows = {u"A", u""}, .selected = 1},
         {.name = "ClickingTheFirstPickAgainChangesNothing", .start = ab,
          .steps = {click(0), tick(), click(0)}, .messages = {s(kSameOneClicked)},
          .rows = {u"A", u"B"}, .selected = 0, .text = u"A",
-         .trace = {"List1_Click", "  MsgBox", "  Check1_Click"}},
+         .trace = Lines{"List1_Click", "  MsgBox", "  Check1_Click"}},
         {.name = "SwappingFirstAndLastExchangesFilesAndRows", .start = abc,
          .steps = {click(0), tick(), click(2)}, .end = memos({u"C", u"B", u"A"}),
-         .rows = {u"C", u"B", u"A"}},
-        {.name = "TheOtherOrderGivesTheSameSwap", .start = abc,
-         .steps = {click(2), tick(), click(0)}, .end = memos({u"C", u"B", u"A"}),
          .rows = {u"C", u"B", u"A"}},
         {.name = "EqualAndTempTitlesAreSwappedByPosition", .start = memos({u"s", u"temp", u"s"}),
          .steps = {click(0), tick(), click(1)}, .end = memos({u"temp", u"s", u"s"}),
          .rows = {u"temp", u"s", u"s"}},
-        {.name = "AListOfOneCannotBeSwapped", .start = memos({u"A"}),
-         .steps = {click(0), tick(), click(0)}, .messages = {s(kSameOneClicked)}, .rows = {u"A"},
-         .selected = 0, .text = u"A"},
         {.name = "TypingInTheFirstPickEndsArrangeModeAndSaves", .start = ab,
          .steps = {click(0), tick(), key(T::End), type(u"1"), type(u"2")},
          .end = memos({u"A12", u"B"}), .messages = {s(kSameOneClicked)}, .rows = {u"A12", u"B"},
@@ -288,15 +237,12 @@ std::vector<Scenario> table() {
 
         // New and Delete.
         {.name = "NewWithAnEmptyBoxChangesNothing", .start = ab, .steps = {menu(Command::New)},
-         .rows = {u"A", u"B"}, .trace = {"tu1_Click"}},
+         .rows = {u"A", u"B"}, .trace = Lines{"tu1_Click"}},
         {.name = "NewWithAMemoOpenLeavesTheStoreAsItWas", .start = ab,
          .steps = {click(1), menu(Command::New)}, .rewritten = {"group.gl"}, .rows = {u"A", u"B"},
-         .trace = {"tu1_Click", "  txtmemo_Change", "    List1_Click"}},
+         .trace = Lines{"tu1_Click", "  txtmemo_Change", "    List1_Click"}},
         {.name = "DeleteWithNothingSelectedOnlySaysSo", .start = ab,
          .steps = {menu(Command::Delete)}, .messages = {s(kNothingToDelete)}, .rows = {u"A", u"B"}},
-        {.name = "DeleteOnAnEmptyTitleSaysSoToo", .start = blankRow,
-         .steps = {click(1), menu(Command::Delete)}, .messages = {s(kNothingToDelete)},
-         .rows = {u"A", u""}, .selected = 1},
         {.name = "DeleteRemovesTheFirstOfThreeAndRenumbers", .start = abc,
          .steps = {click(0), menu(Command::Delete)}, .end = memos({u"B", u"C"}),
          .rows = {u"B", u"C"}},
@@ -316,7 +262,7 @@ std::vector<Scenario> table() {
          .steps = {key(L::End), key(L::Home)}, .rows = {u"A", u"B", u"C"}, .selected = 0,
          .text = u"A"},
         {.name = "AKeyThatDoesNotMoveIsNoPick", .start = abc, .steps = {click(2), key(L::End)},
-         .rows = {u"A", u"B", u"C"}, .selected = 2, .text = u"C", .trace = Trace::nothing()},
+         .rows = {u"A", u"B", u"C"}, .selected = 2, .text = u"C", .trace = Lines{}},
     };
     // clang-format on
 }
@@ -327,21 +273,6 @@ const std::vector<Scenario>& scenarios() {
     static const std::vector<Scenario> all = table();
     return all;
 }
-
-std::string scenarioName(const Scenario& s) {
-    return s.name;
-}
-
-namespace {
-
-std::map<std::string, std::string> bytesOf(const Folder& folder) {
-    std::map<std::string, std::string> out;
-    for (const File& f : folder)
-        out[f.name] = f.bytes;
-    return out;
-}
-
-}  // namespace
 
 // The window as it starts: the same in both front ends.
 void checkLook(const WindowLook& look, bool boxShown) {
@@ -366,14 +297,13 @@ void runScenario(const Scenario& s, Driver& driver) {
     const fs::path memoDir = dir.path() / "memo";
     if (!s.noMemoFolder) {
         fs::create_directory(memoDir);
-        for (const File& f : s.start)
-            writeBytes(memoDir / f.name, f.bytes);
+        writeFolder(memoDir, s.start);
     }
     // A file whose bytes stay must not even be written again: a folder that may only be read
     // can still be browsed.
     std::map<std::string, fs::file_time_type> written;
-    for (const File& f : s.start)
-        written[f.name] = fs::last_write_time(memoDir / f.name);
+    for (const auto& [name, bytes] : s.start)
+        written[name] = fs::last_write_time(memoDir / name);
     const StartResult started = driver.start(dir.path());
     for (const Step& step : s.steps) {
         driver.trace().lines.clear();
@@ -383,11 +313,11 @@ void runScenario(const Scenario& s, Driver& driver) {
     if (s.noMemoFolder) {
         EXPECT_FALSE(fs::exists(memoDir));
     } else {
-        EXPECT_EQ(folderBytes(memoDir), bytesOf(s.end.value_or(s.start)));
-        const auto start = bytesOf(s.start);
-        for (const auto& [name, bytes] : bytesOf(s.end.value_or(s.start))) {
-            const auto was = start.find(name);
-            if (was == start.end() || was->second != bytes) continue;
+        const Folder& end = s.end ? *s.end : s.start;
+        EXPECT_EQ(folderBytes(memoDir), end);
+        for (const auto& [name, bytes] : end) {
+            const auto was = s.start.find(name);
+            if (was == s.start.end() || was->second != bytes) continue;
             if (std::count(s.rewritten.begin(), s.rewritten.end(), name)) continue;
             EXPECT_EQ(fs::last_write_time(memoDir / name), written[name]) << name << " written";
         }
@@ -410,11 +340,31 @@ void runScenario(const Scenario& s, Driver& driver) {
     EXPECT_EQ(driver.ticked(), s.ticked);
     EXPECT_EQ(driver.inFront(), s.inFront);
     EXPECT_EQ(driver.inFrontMarks(), (std::array<bool, 2>{s.inFront, !s.inFront}));
-    if (s.trace.checked) {
-        EXPECT_EQ(driver.trace().lines, s.trace.lines);
+    if (s.trace) {
+        EXPECT_EQ(driver.trace().lines, *s.trace);
     }
     if (const auto look = driver.look(); look && s.steps.empty())
         checkLook(*look, !messages.empty());
+}
+
+bool registerScenarios(const char* suite, void (*run)(const Scenario&)) {
+#ifdef _WIN32
+    const Only other = Only::Posix;
+#else
+    const Only other = Only::Windows;
+#endif
+    struct Test : testing::Test {
+        Test(void (*r)(const Scenario&), const Scenario& sc) : run(r), s(sc) {}
+        void TestBody() override { run(s); }
+        void (*run)(const Scenario&);
+        const Scenario& s;
+    };
+    for (const Scenario& s : scenarios()) {
+        if (s.only == other) continue;
+        testing::RegisterTest(suite, s.name, nullptr, nullptr, __FILE__, __LINE__,
+                              [run, &s]() -> testing::Test* { return new Test(run, s); });
+    }
+    return true;
 }
 
 }  // namespace tetomu::test

@@ -1,17 +1,15 @@
 #pragma once
 // Shared by every test program, on every platform: a real temporary folder, its files as bytes,
-// text in code page 932, and a platform that records what the window asked of it.
+// text in code page 932.
 #include <filesystem>
 #include <fstream>
-#include <functional>
+#include <iterator>
 #include <map>
 #include <random>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "store/cp932_codec.h"
-#include "window/window_platform.h"
 
 namespace tetomu::test {
 
@@ -43,51 +41,40 @@ class TempDir {
 
 inline std::string readBytes(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
+    return {std::istreambuf_iterator<char>(in), {}};
 }
 
 inline void writeBytes(const fs::path& path, std::string_view bytes) {
     std::ofstream(path, std::ios::binary).write(bytes.data(), std::streamsize(bytes.size()));
 }
 
+// A folder's files by name, with their bytes.
+using Folder = std::map<std::string, std::string>;
+using File = Folder::value_type;
+
+inline void writeFolder(const fs::path& dir, const Folder& folder) {
+    for (const auto& [name, bytes] : folder)
+        writeBytes(dir / name, bytes);
+}
+
 // Every entry of a folder by name: a plain file's bytes, anything else as "<other>".
-inline std::map<std::string, std::string> folderBytes(const fs::path& dir) {
-    std::map<std::string, std::string> out;
-    for (const auto& entry : fs::directory_iterator(dir)) {
-        const std::string name = entry.path().filename().string();
-        out[name] =
+inline Folder folderBytes(const fs::path& dir) {
+    Folder out;
+    for (const auto& entry : fs::directory_iterator(dir))
+        out[entry.path().filename().string()] =
             entry.is_regular_file() && !entry.is_symlink() ? readBytes(entry.path()) : "<other>";
-    }
+    return out;
+}
+
+inline std::u16string repeat(std::u16string_view text, int times) {
+    std::u16string out;
+    for (int i = 0; i < times; ++i)
+        out += text;
     return out;
 }
 
 inline std::string sjis(std::u16string_view text) {
     return Cp932Codec().encode(text);
 }
-
-class FakePlatform final : public WindowPlatform {
-  public:
-    bool otherCopy = false;
-    NativeString directory;
-    std::vector<std::u16string> messages;  // every box, the run-time error box included
-    std::vector<bool> inFront;
-    bool failed = false;
-    std::function<void()> whileMessageShown;
-
-    bool anotherCopyRunning() override { return otherCopy; }
-    NativeString programDirectory() override { return directory; }
-    void showMessage(const std::u16string& text) override {
-        messages.push_back(text);
-        if (whileMessageShown) whileMessageShown();
-    }
-    void keepInFront(bool front) override { inFront.push_back(front); }
-    void afterShown(std::function<void()> task) override { task(); }
-    void showRuntimeError(const std::u16string& text) override {
-        messages.push_back(text);
-        failed = true;
-    }
-};
 
 }  // namespace tetomu::test

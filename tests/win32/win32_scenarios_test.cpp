@@ -1,40 +1,28 @@
 // The scenario table run on the Windows window under Wine (or Windows): the real window on
-// native controls, on its own thread, driven from the test thread with the messages a person's
-// mouse and keyboard make; every message box is closed with OK as a person would. The program
-// file itself is checked from outside by scripts/check-window.sh --windows.
-// Run by scripts/test-windows.sh.
+// native controls, driven with the messages a person's mouse and keyboard make, run through the
+// program's own message handling. Every message box is closed with OK as a person would, by a
+// timer that runs inside the box's own loop. The program file itself is checked from outside
+// by scripts/check-window.sh --windows. Run by scripts/test-windows.sh.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <chrono>
 #include <cstring>
 #include <functional>
-#include <thread>
+#include <optional>
 
 #include "store/ansi_codec_win.h"
 #include "store/file_system_win.h"
 #include "support/scenario.h"
 #include "win32/memo_frame.h"
 #include "window/display_text.h"
-#include "window/layout.h"
 #include "window/texts.h"
 
 namespace tetomu::test {
 namespace {
 
-using namespace std::chrono_literals;
-
-bool waitUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = 10s) {
-    for (const auto end = std::chrono::steady_clock::now() + limit; !done();) {
-        if (std::chrono::steady_clock::now() > end) return false;
-        std::this_thread::sleep_for(10ms);
-    }
-    return true;
-}
-
-// A window's text, or its class name.
+// A window's text in the memo's own units, or its class name; the table's texts are short.
 std::u16string textOf(HWND hwnd, bool className = false) {
     wchar_t buffer[4096];
     const int got =
@@ -42,19 +30,22 @@ std::u16string textOf(HWND hwnd, bool className = false) {
     return fromDisplay(std::u16string(buffer, buffer + std::max(got, 0)));
 }
 
-// The program's message box on this thread, closed with its OK button as a person does: its
-// text, or nothing when none is up. It has that one button and no icon.
-std::optional<std::u16string> closeBox(DWORD thread) {
+// The texts of the boxes closed so far.
+std::vector<std::u16string>* closedBoxes = nullptr;
+
+// Run by a timer, so inside a box's own loop too: the program's message box, closed with its OK
+// button as a person does, its text kept. It has that one button and no icon.
+void CALLBACK closeBox(HWND, UINT, UINT_PTR, DWORD) {
     HWND box = nullptr;
     EnumThreadWindows(
-        thread,
+        GetCurrentThreadId(),
         [](HWND hwnd, LPARAM found) -> BOOL {
             if (!IsWindowVisible(hwnd) || textOf(hwnd, true) != u"#32770") return TRUE;
             *reinterpret_cast<HWND*>(found) = hwnd;
             return FALSE;
         },
         reinterpret_cast<LPARAM>(&box));
-    if (!box) return std::nullopt;
+    if (!box) return;
     EXPECT_EQ(textOf(box), texts::kAppTitle);
     std::u16string text;
     HWND ok = nullptr;
@@ -69,9 +60,8 @@ std::optional<std::u16string> closeBox(DWORD thread) {
             text = textOf(child);
         }
     }
-    PostMessageW(box, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(ok), BN_CLICKED), LPARAM(ok));
-    waitUntil([&] { return !IsWindow(box); });
-    return text;
+    closedBoxes->push_back(text);
+    SendMessageW(box, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(ok), BN_CLICKED), LPARAM(ok));
 }
 
 // Keys held with Ctrl, which the program reads from the keyboard's state: as the keyboard makes
@@ -87,33 +77,27 @@ void pressWithControl(WORD key) {
     SendInput(4, inputs, sizeof(INPUT));
 }
 
-// The window in this process, on its own thread with its own message loop. The test thread
-// plays the person.
 class Win32Driver final : public Driver {
   public:
+    Win32Driver() : timer_(SetTimer(nullptr, 0, 5, &closeBox)) { closedBoxes = &seen_; }
+    // The window, closed, asks its loop to end; the next driver's boxes must not see that.
     ~Win32Driver() override {
-        if (MemoFrame* frame = frame_.load()) PostMessageW(frame->hwnd(), WM_CLOSE, 0, 0);
-        if (thread_) {
-            EXPECT_EQ(WaitForSingleObject(thread_, 10000), WAIT_OBJECT_0);
+        KillTimer(nullptr, timer_);
+        frame_.reset();
+        for (MSG msg; PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE);) {
         }
-        for (HANDLE h : {thread_, started_, marked_})
-            CloseHandle(h);
     }
 
     StartResult start(const fs::path& programDirectory) override {
-        static int count = 0;
-        options_.programDirectory = programDirectory.native();
-        options_.singleCopyName = L"Local\\tetomu-test-" + std::to_wstring(GetCurrentProcessId()) +
-                                  L"-" + std::to_wstring(++count);
-        thread_ = CreateThread(nullptr, 0, &Win32Driver::main, this, 0, &threadId_);
-        // Boxes shown during the start are closed as they come.
-        waitUntil([&] {
-            if (auto text = closeBox(threadId_)) seen_.push_back(*text);
-            return WaitForSingleObject(started_, 0) == WAIT_OBJECT_0 ||
-                   WaitForSingleObject(thread_, 0) == WAIT_OBJECT_0;
-        });
-        drain();
-        return result_;
+        // A name of its own, apart from any copy of the program running meanwhile.
+        const FrameOptions options{programDirectory.native(),
+                                   L"Local\\tetomu-test-" + std::to_wstring(GetCurrentProcessId())};
+        frame_.emplace(GetModuleHandleW(nullptr), files_, codec_, options);
+        frame_->create();
+        frame_->window().setTrace(&trace_);
+        const StartResult result = frame_->start();
+        pump();
+        return result;
     }
 
     void apply(const Step& step) override {
@@ -128,7 +112,7 @@ class Win32Driver final : public Driver {
                 focus(edit());
                 for (const char16_t c : step.text) {
                     PostMessageW(edit(), WM_CHAR, c == u'\n' ? u'\r' : c, 1);
-                    drain();
+                    pump();
                 }
                 break;
             case Step::Commit:
@@ -167,7 +151,7 @@ class Win32Driver final : public Driver {
                 choose(step.command);
                 break;
         }
-        drain();
+        pump();
     }
     HandlerTrace& trace() override { return trace_; }
 
@@ -181,12 +165,7 @@ class Win32Driver final : public Driver {
         return out;
     }
     int selected() override { return int(SendMessageW(list(), LB_GETCURSEL, 0, 0)); }
-    std::u16string text() override {
-        std::u16string text(std::size_t(GetWindowTextLengthW(edit())) + 1, u'\0');
-        text.resize(std::size_t(
-            GetWindowTextW(edit(), reinterpret_cast<wchar_t*>(text.data()), int(text.size()))));
-        return fromDisplay(text);
-    }
+    std::u16string text() override { return textOf(edit()); }
     bool ticked() override { return SendMessageW(check(), BM_GETCHECK, 0, 0) == BST_CHECKED; }
     std::array<bool, 2> inFrontMarks() override {
         const HMENU drop = GetSubMenu(GetMenu(hwnd()), 2);
@@ -195,12 +174,7 @@ class Win32Driver final : public Driver {
     }
     bool inFront() override { return (GetWindowLongW(hwnd(), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
     std::vector<std::u16string> messages() override { return seen_; }
-    bool ended() override {
-        if (MemoFrame* frame = frame_.load()) return frame->window().ended();
-        DWORD code = 0;
-        return WaitForSingleObject(thread_, 5000) == WAIT_OBJECT_0 &&
-               GetExitCodeThread(thread_, &code) && code == 1;
-    }
+    bool ended() override { return frame_->window().ended(); }
 
     std::optional<WindowLook> look() override {
         WindowLook look{textOf(hwnd())};
@@ -210,11 +184,9 @@ class Win32Driver final : public Driver {
                 wchar_t caption[128] = {};
                 GetMenuStringW(menu, i, caption, 128, MF_BYPOSITION);
                 look.menu += std::u16string(caption, caption + std::wcslen(caption)) + u"|";
-                MENUITEMINFOW info{};
-                info.cbSize = sizeof info;
-                info.fMask = MIIM_FTYPE;
-                GetMenuItemInfoW(menu, i, TRUE, &info);
-                look.radioMarks = look.radioMarks || (info.fType & MFT_RADIOCHECK);
+                // The item's type and state together; a drop-down's holds its count instead.
+                const UINT state = GetMenuState(menu, UINT(i), MF_BYPOSITION);
+                look.radioMarks |= !(state & MF_POPUP) && (state & MFT_RADIOCHECK);
             }
         }
         const HWND controls[] = {list(), check(), frame().label(), edit()};
@@ -227,67 +199,38 @@ class Win32Driver final : public Driver {
         look.dpi = frame().dpi();
         look.maximizeBox =
             (GetWindowLongW(hwnd(), GWL_STYLE) & (WS_MAXIMIZEBOX | WS_THICKFRAME)) != 0;
-        GUITHREADINFO gui{};
-        gui.cbSize = sizeof gui;
-        GetGUIThreadInfo(threadId_, &gui);
-        look.focusInList = gui.hwndFocus == list() && selected() < 0;
+        look.focusInList = GetFocus() == list() && selected() < 0;
         return look;
     }
 
-    MemoFrame& frame() { return *frame_.load(); }
+    MemoFrame& frame() { return *frame_; }
     HWND hwnd() { return frame().hwnd(); }
     HWND list() { return frame().list(); }
     HWND edit() { return frame().edit(); }
     HWND check() { return frame().check(); }
 
   private:
-    static DWORD WINAPI main(LPVOID self) { return static_cast<Win32Driver*>(self)->run(); }
-    DWORD run() {
-        Win32FileSystem files;
-        AnsiCodec codec;
-        MemoFrame frame(GetModuleHandleW(nullptr), files, codec, options_);
-        frame.create();
-        frame.window().setTrace(&trace_);
-        marker_ = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr,
-                                  nullptr);
-        SetWindowLongPtrW(marker_, GWLP_USERDATA, LONG_PTR(this));
-        SetWindowLongPtrW(marker_, GWLP_WNDPROC, LONG_PTR(&Win32Driver::marker));
-        frame_ = &frame;
-        result_ = frame.start();
-        SetEvent(started_);
-        const int status =
-            result_ == StartResult::Shown ? frame.run() : result_ == StartResult::Failed;
-        frame_ = nullptr;
-        DestroyWindow(marker_);
-        return DWORD(status);
+    // Everything the last action set off has run, as the program's own loop runs it.
+    void pump() {
+        MSG msg{};
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT || frame_->preTranslate(msg)) continue;
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
     }
-    // On the window's thread: a mark that everything posted before it has been handled, and the
-    // focus put where a person's click would put it.
-    static LRESULT CALLBACK marker(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-        auto* self = reinterpret_cast<Win32Driver*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-        if (message == WM_APP) return SetEvent(self->marked_), 0;
-        if (message != WM_APP + 1) return DefWindowProcW(hwnd, message, wParam, lParam);
-        SetForegroundWindow(self->frame_.load()->hwnd());
-        SetFocus(HWND(wParam));
-        return 0;
+    bool pumpUntil(const std::function<bool()>& done) {
+        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        for (pump(); !done(); pump()) {
+            if (std::chrono::steady_clock::now() > end) return false;
+            Sleep(5);
+        }
+        return true;
     }
-
-    // Waits until the window's thread has handled everything posted so far; a box it opened
-    // meanwhile stays open.
-    void settle() {
-        if (WaitForSingleObject(thread_, 0) == WAIT_OBJECT_0) return;
-        PostMessageW(marker_, WM_APP, 0, 0);
-        const HANDLE either[] = {marked_, thread_};
-        EXPECT_NE(WaitForMultipleObjects(2, either, FALSE, 10000), WAIT_TIMEOUT);
-    }
-    // Everything the last action set off, boxes included, has run.
-    void drain() {
-        for (settle(); auto text = closeBox(threadId_); settle())
-            seen_.push_back(*text);
-    }
+    // Where a person's click would put the focus.
     void focus(HWND control) {
-        PostMessageW(marker_, WM_APP + 1, WPARAM(control), 0);
-        settle();
+        SetForegroundWindow(hwnd());
+        SetFocus(control);
     }
     void key(HWND to, WORD vk) {
         PostMessageW(to, WM_KEYDOWN, vk, 1);
@@ -307,33 +250,20 @@ class Win32Driver final : public Driver {
         PostMessageW(edit(), WM_PASTE, 0, 0);
     }
     // Keys from the keyboard are taken after the messages posted to the window: what a key held
-    // with Ctrl does is waited for before the next action.
+    // with Ctrl does is waited for (the selection it makes) before the next action.
     void textKey(TextKey k) {
+        if (k == TextKey::Enter || k == TextKey::Backspace)
+            return void(PostMessageW(edit(), WM_CHAR, k == TextKey::Enter ? '\r' : VK_BACK, 1));
+        if (k == TextKey::Delete) return key(edit(), VK_DELETE);
         const int length = GetWindowTextLengthW(edit());
-        const auto selected = [&](int from, int to) {
-            EXPECT_TRUE(waitUntil([&] {
-                DWORD start = 0, end = 0;
-                SendMessageW(edit(), EM_GETSEL, WPARAM(&start), LPARAM(&end));
-                return int(start) == from && int(end) == to;
-            }));
-        };
-        switch (k) {
-            case TextKey::Enter:
-                return void(PostMessageW(edit(), WM_CHAR, '\r', 1));
-            case TextKey::Backspace:
-                return void(PostMessageW(edit(), WM_CHAR, VK_BACK, 1));
-            case TextKey::Delete:
-                return key(edit(), VK_DELETE);
-            case TextKey::SelectAll:
-                pressWithControl('A');
-                return selected(0, length);
-            case TextKey::End:
-                pressWithControl(VK_END);
-                return selected(length, length);
-            case TextKey::Home:
-                pressWithControl(VK_HOME);
-                return selected(0, 0);
-        }
+        const int from = k == TextKey::End ? length : 0;
+        const int to = k == TextKey::Home ? 0 : length;
+        pressWithControl(k == TextKey::SelectAll ? 'A' : k == TextKey::End ? VK_END : VK_HOME);
+        EXPECT_TRUE(pumpUntil([&] {
+            DWORD start = 0, end = 0;
+            SendMessageW(edit(), EM_GETSEL, WPARAM(&start), LPARAM(&end));
+            return int(start) == from && int(end) == to;
+        }));
     }
     // The commands on the bar as the system reports a click on them; the drop-down's items by
     // their shortcuts, waited for as above.
@@ -341,36 +271,25 @@ class Win32Driver final : public Driver {
         if (c == Command::KeepInFront || c == Command::Release) {
             focus(list());
             pressWithControl(c == Command::KeepInFront ? VK_F7 : VK_F8);
-            EXPECT_TRUE(waitUntil([&] { return settle(), !trace_.lines.empty(); }));
+            EXPECT_TRUE(pumpUntil([&] { return !trace_.lines.empty(); }));
             return;
         }
         const int ids[] = {kIdNew, kIdDelete, 0, 0, kIdVersion};
         PostMessageW(hwnd(), WM_COMMAND, MAKEWPARAM(ids[int(c)], 0), 0);
     }
 
-    FrameOptions options_;
+    Win32FileSystem files_;
+    AnsiCodec codec_;
     HandlerTrace trace_;
-    HANDLE thread_ = nullptr;
-    DWORD threadId_ = 0;
-    HANDLE started_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    HANDLE marked_ = CreateEventW(nullptr, FALSE, FALSE, nullptr);
-    std::atomic<HWND> marker_ = nullptr;
-    std::atomic<MemoFrame*> frame_ = nullptr;
-    StartResult result_ = StartResult::Failed;
     std::vector<std::u16string> seen_;
+    UINT_PTR timer_;
+    std::optional<MemoFrame> frame_;
 };
 
-class Win32Scenario : public testing::TestWithParam<std::size_t> {};
-
-TEST_P(Win32Scenario, Run) {
-    const Scenario& s = scenarios()[GetParam()];
-    if (s.only == Only::Posix) GTEST_SKIP() << "POSIX only";
+const bool registered = registerScenarios("Win32Scenario", [](const Scenario& s) {
     Win32Driver driver;
     runScenario(s, driver);
-}
-
-INSTANTIATE_TEST_SUITE_P(Table, Win32Scenario, testing::Range<std::size_t>(0, scenarios().size()),
-                         [](const auto& info) { return scenarioName(scenarios()[info.param]); });
+});
 
 }  // namespace
 }  // namespace tetomu::test
