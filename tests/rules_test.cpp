@@ -11,20 +11,28 @@ namespace tetomu::test {
 namespace {
 
 TEST(TitleRule, GivesTheTitle) {
-    const std::pair<std::u16string, std::u16string> rows[] = {
-        {u"abc", u"abc"},
-        {u"abc\r\ndef\r\n", u"abcdef"},
-        {repeat(u"x", 100), repeat(u"x", 60)},
-        {repeat(u"a", 30) + u"\r\n" + repeat(u"b", 50), repeat(u"a", 30) + repeat(u"b", 28)},
-        {repeat(u"a", 59) + u"\r\nz", repeat(u"a", 59) + u"\r"},  // the pair cut at sixty
-        {u"\r\n\r\n", u"temp"},
-        {u"", u"temp"},
-        {u"temp", u"temp"},
-        {u"\r\r\n\n", u"temp"},  // one pass of the rule leaves CR LF; a title never holds one
-        {u"a\rb\nc", u"a\rb\nc"},
+    struct Row {
+        const char* name;
+        std::u16string text;
+        std::u16string title;
     };
-    for (const auto& [text, title] : rows)
-        EXPECT_EQ(TitleOf(text), title);
+    const Row rows[] = {
+        {"three characters", u"abc", u"abc"},
+        {"two lines run together", u"abc\r\ndef\r\n", u"abcdef"},
+        {"a hundred characters give sixty", repeat(u"x", 100), repeat(u"x", 60)},
+        {"sixty counted with the break", repeat(u"a", 30) + u"\r\n" + repeat(u"b", 50),
+         repeat(u"a", 30) + repeat(u"b", 28)},
+        {"a break cut at sixty leaves a lone CR", repeat(u"a", 59) + u"\r\nz",
+         repeat(u"a", 59) + u"\r"},
+        {"only line breaks give temp", u"\r\n\r\n", u"temp"},
+        {"nothing gives temp", u"", u"temp"},
+        {"temp itself", u"temp", u"temp"},
+        // One pass of the rule leaves CR LF here; a title never holds one.
+        {"CR CR LF LF leaves no pair", u"\r\r\n\n", u"temp"},
+        {"a lone CR and LF stay", u"a\rb\nc", u"a\rb\nc"},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(TitleOf(row.text), row.title) << row.name;
 }
 
 // Every character of the 16-bit range is written as the C library's CP932 converter writes it
