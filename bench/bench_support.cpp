@@ -1,7 +1,11 @@
 #include "bench_support.h"
 
 #include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
 #include <unistd.h>
+
+#include <cstdio>
 
 #include <cstdlib>
 #include <fstream>
@@ -13,6 +17,8 @@
 
 #include "store/cp932_codec.h"
 #include "store/title.h"
+
+extern char** environ;
 
 namespace tetomu::bench {
 namespace {
@@ -141,12 +147,43 @@ Paired::~Paired() {
     state_.counters["ratio"] = op_ / floor_;
 }
 
-long residentKilobytes() {
-    std::ifstream status("/proc/self/status");
-    for (std::string line; std::getline(status, line);) {
-        if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
+void measureResident(benchmark::State& state) {
+    MemoFolder& folder = MemoFolder::get(int(state.range(0)));
+    for (auto _ : state) {
+        const std::string dir = folder.base().string();
+        char self[] = "/proc/self/exe";
+        char flag[] = "--resident";
+        char* argv[] = {self, flag, const_cast<char*>(dir.c_str()), nullptr};
+        int pipefd[2];
+        if (::pipe(pipefd) != 0) std::abort();
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, pipefd[1], 1);
+        pid_t pid = 0;
+        posix_spawn(&pid, self, &actions, nullptr, argv, environ);
+        ::close(pipefd[1]);
+        char out[64] = {};
+        const ssize_t got = ::read(pipefd[0], out, sizeof out - 1);
+        ::close(pipefd[0]);
+        ::waitpid(pid, nullptr, 0);
+        double rss = 0;
+        double anon = 0;
+        if (got <= 0 || std::sscanf(out, "%lf %lf", &rss, &anon) != 2) std::abort();
+        state.counters["rss_kb"] = rss;
+        state.counters["anon_kb"] = anon;
     }
-    return 0;
+    state.counters["index_kb"] = double(folder.indexBytes()) / 1024;
+}
+
+void printResident() {
+    std::ifstream status("/proc/self/status");
+    long rss = 0;
+    long anon = 0;
+    for (std::string line; std::getline(status, line);) {
+        if (line.rfind("VmRSS:", 0) == 0) rss = std::stol(line.substr(6));
+        if (line.rfind("RssAnon:", 0) == 0) anon = std::stol(line.substr(8));
+    }
+    std::printf("%ld %ld\n", rss, anon);
 }
 
 }  // namespace tetomu::bench

@@ -116,7 +116,12 @@ class Paired {
     double floor_ = 0;
 };
 
-// The resident set of this process in kilobytes, from /proc/self/status.
-long residentKilobytes();
+// Resident memory of a fresh copy of this benchmark program started on the folder of
+// state.range(0) memos: the program runs itself as `--resident <folder>`, which starts the window
+// and calls printResident(). Counters: rss_kb, the whole resident set; anon_kb, its anonymous part
+// (heap and stacks, without the pages of the program's and the fonts' files); index_kb.
+void measureResident(benchmark::State& state);
+// The child's half: this process's resident set and its anonymous part, for the parent.
+void printResident();
 
 }  // namespace tetomu::bench

@@ -1,8 +1,5 @@
 // The core's paths with no front end attached, each timed next to its floor in the same
 // iterations (bench_support.h), and start-up and resident memory by list size.
-#include <spawn.h>
-#include <sys/wait.h>
-
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -11,8 +8,6 @@
 #include "store/cp932_codec.h"
 #include "window/memo_window.h"
 #include "window/window_platform.h"
-
-extern char** environ;
 
 namespace tetomu::bench {
 namespace {
@@ -155,28 +150,7 @@ BENCHMARK(BM_Startup)
 
 // Resident memory once started, in a fresh process each (this program, run with --resident N).
 void BM_ResidentAfterStart(benchmark::State& state) {
-    const int count = int(state.range(0));
-    MemoFolder& folder = MemoFolder::get(count);
-    for (auto _ : state) {
-        const std::string dirArg = folder.base().string();
-        char self[] = "/proc/self/exe";
-        char flag[] = "--resident";
-        char* argv[] = {self, flag, const_cast<char*>(dirArg.c_str()), nullptr};
-        int pipefd[2];
-        if (::pipe(pipefd) != 0) std::abort();
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, pipefd[1], 1);
-        pid_t pid = 0;
-        posix_spawn(&pid, self, &actions, nullptr, argv, environ);
-        ::close(pipefd[1]);
-        char out[64] = {};
-        const ssize_t got = ::read(pipefd[0], out, sizeof out - 1);
-        ::close(pipefd[0]);
-        ::waitpid(pid, nullptr, 0);
-        state.counters["rss_kb"] = got > 0 ? std::atof(out) : 0;
-    }
-    state.counters["index_kb"] = double(folder.indexBytes()) / 1024;
+    measureResident(state);
 }
 BENCHMARK(BM_ResidentAfterStart)
     ->ArgsProduct({sizes({0, 10, 32767})})
@@ -189,7 +163,7 @@ BENCHMARK(BM_ResidentAfterStart)
 int main(int argc, char** argv) {
     if (argc == 3 && std::strcmp(argv[1], "--resident") == 0) {
         tetomu::bench::Window w(argv[2]);
-        std::printf("%ld\n", tetomu::bench::residentKilobytes());
+        tetomu::bench::printResident();
         return 0;
     }
     benchmark::Initialize(&argc, argv);

@@ -94,7 +94,9 @@ class QtDriver final : public Driver {
                 const QPoint at = rowCenter(step.row);
                 QTest::mousePress(list().viewport(), Qt::LeftButton, {}, at);
                 QTest::mouseRelease(list().viewport(), Qt::LeftButton, {}, at);
+                // The second press comes as the double-click; its release follows.
                 QTest::mouseDClick(list().viewport(), Qt::LeftButton, {}, at);
+                QTest::mouseRelease(list().viewport(), Qt::LeftButton, {}, at);
                 break;
             }
             case Step::Drag: {
