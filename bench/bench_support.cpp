@@ -186,4 +186,13 @@ void printResident() {
     std::printf("%ld %ld\n", rss, anon);
 }
 
+HeadlessWindow::HeadlessWindow(const fs::path& base, bool look)
+    : platform(base.native()), window(files, codec, platform) {
+    if (window.start() != StartResult::Shown) {
+        std::fprintf(stderr, "another copy holds %s\n", base.c_str());
+        std::exit(1);
+    }
+    if (look) platform.later();
+}
+
 }  // namespace tetomu::bench

@@ -7,12 +7,17 @@
 #include <benchmark/benchmark.h>
 
 #include <chrono>
+#include <functional>
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "store/cp932_codec.h"
 #include "store/file_system_posix.h"
+#include "window/memo_window.h"
+#include "window/window_platform.h"
 
 namespace tetomu::bench {
 
@@ -114,6 +119,31 @@ class Paired {
     fs::path floorDir_;
     double op_ = 0;
     double floor_ = 0;
+};
+
+// The window model on a folder with no front end: started, and with the look at the folder that
+// follows the window's showing done too unless `look` is false (it is then left in `later`).
+// Exits when another copy holds the folder: there would be nothing to time.
+class QuietPlatform final : public WindowPlatform {
+  public:
+    explicit QuietPlatform(NativeString directory) : directory_(std::move(directory)) {}
+    bool anotherCopyRunning() override { return false; }
+    NativeString programDirectory() override { return directory_; }
+    void showMessage(const std::u16string&) override {}
+    void keepInFront(bool) override {}
+    void afterShown(std::function<void()> task) override { later = std::move(task); }
+    void showRuntimeError(const std::u16string&) override { std::abort(); }
+    std::function<void()> later;
+
+  private:
+    NativeString directory_;
+};
+struct HeadlessWindow {
+    explicit HeadlessWindow(const fs::path& base, bool look = true);
+    RecordingFileSystem files;
+    Cp932Codec codec;
+    QuietPlatform platform;
+    MemoWindow window;
 };
 
 // Resident memory of a fresh copy of this benchmark program started on the folder of

@@ -2,48 +2,16 @@
 // iterations (bench_support.h), and start-up and resident memory by list size.
 #include <cstdio>
 #include <cstring>
-#include <memory>
 
 #include "bench_support.h"
-#include "store/cp932_codec.h"
-#include "window/memo_window.h"
-#include "window/window_platform.h"
 
 namespace tetomu::bench {
 namespace {
 
-class QuietPlatform final : public WindowPlatform {
-  public:
-    explicit QuietPlatform(NativeString directory) : directory_(std::move(directory)) {}
-    bool anotherCopyRunning() override { return false; }
-    NativeString programDirectory() override { return directory_; }
-    void showMessage(const std::u16string&) override {}
-    void keepInFront(bool) override {}
-    void afterShown(std::function<void()> task) override { later = std::move(task); }
-    std::function<void()> later;
-    void showRuntimeError(const std::u16string&) override { std::abort(); }
-
-  private:
-    NativeString directory_;
-};
-
-// A started window on a folder, with no front end.
-struct Window {
-    explicit Window(const fs::path& base, bool look = true)
-        : platform(base.native()), window(files, codec, platform) {
-        window.start();
-        if (look && platform.later) platform.later();
-    }
-    RecordingFileSystem files;
-    Cp932Codec codec;
-    QuietPlatform platform;
-    MemoWindow window;
-};
-
 // Typing in memo count/2 at `at`, one character an iteration and taking it out again the next.
 void typing(benchmark::State& state, int count, std::size_t at, std::size_t bigBody = 0) {
     MemoFolder& folder = MemoFolder::get(count, bigBody);
-    Window w(folder.base());
+    HeadlessWindow w(folder.base());
     w.window.userSelect(count / 2);
     Paired paired(state, w.files, folder.floorDir());
     bool typed = false;
@@ -88,7 +56,7 @@ BENCHMARK(BM_KeystrokeInALongMemo)
 void BM_Open(benchmark::State& state) {
     const int count = int(state.range(0));
     MemoFolder& folder = MemoFolder::get(count);
-    Window w(folder.base());
+    HeadlessWindow w(folder.base());
     Paired paired(state, w.files, folder.floorDir());
     int k = count / 2;
     for (auto _ : state) {
@@ -110,7 +78,7 @@ BENCHMARK(BM_Open)
 void BM_Swap(benchmark::State& state) {
     const int count = int(state.range(0));
     MemoFolder& folder = MemoFolder::get(count);
-    Window w(folder.base());
+    HeadlessWindow w(folder.base());
     Paired paired(state, w.files, folder.floorDir());
     for (auto _ : state) {
         w.window.userSelect(1);
@@ -131,7 +99,7 @@ void BM_Startup(benchmark::State& state) {
     double floor = 0, look = 0;
     for (auto _ : state) {
         const auto t0 = Clock::now();
-        Window w(folder.base(), false);
+        HeadlessWindow w(folder.base(), false);
         state.SetIterationTime(seconds(t0, Clock::now()));
         const auto t1 = Clock::now();
         w.platform.later();
@@ -162,7 +130,7 @@ BENCHMARK(BM_ResidentAfterStart)
 
 int main(int argc, char** argv) {
     if (argc == 3 && std::strcmp(argv[1], "--resident") == 0) {
-        tetomu::bench::Window w(argv[2]);
+        tetomu::bench::HeadlessWindow w(argv[2]);
         tetomu::bench::printResident();
         return 0;
     }

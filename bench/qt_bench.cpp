@@ -1,7 +1,7 @@
 // The Qt window on the offscreen platform: a keystroke through the real widgets (the key event,
 // every posted event after it, the repaint of what changed), timed in each iteration next to
-// its floor and next to the same keystroke on the core alone; the window shown at start-up; and
-// the resident memory of the whole program once started.
+// its floor and next to the same keystroke on the core alone; and the resident memory of the
+// whole program once started.
 #include <QApplication>
 #include <QTest>
 #include <QTextBlock>
@@ -11,7 +11,6 @@
 #include "bench_support.h"
 #include "qt/app.h"
 #include "qt/memo_text_edit.h"
-#include "store/cp932_codec.h"
 
 namespace tetomu::bench {
 namespace {
@@ -26,21 +25,6 @@ void shown(App& app) {
     if (!QTest::qWaitForWindowExposed(&app.window())) std::abort();
     QTest::qWait(MainWindow::kAfterShowingMs * 2);
 }
-
-// A headless twin of the window, for the same keystroke on the core alone.
-class QuietPlatform final : public WindowPlatform {
-  public:
-    explicit QuietPlatform(NativeString directory) : directory_(std::move(directory)) {}
-    bool anotherCopyRunning() override { return false; }
-    NativeString programDirectory() override { return directory_; }
-    void showMessage(const std::u16string&) override {}
-    void keepInFront(bool) override {}
-    void afterShown(std::function<void()> task) override { task(); }
-    void showRuntimeError(const std::u16string&) override { std::abort(); }
-
-  private:
-    NativeString directory_;
-};
 
 // Typing in memo count/2 at `at` through the widgets, a character an iteration and taking it
 // out again the next; the same edits on the core alone in a twin folder.
@@ -58,12 +42,8 @@ void typing(benchmark::State& state, int count, int at, std::size_t bigBody = 0)
     edit.setTextCursor(cursor);
     settle();
 
-    RecordingFileSystem coreFiles;
-    Cp932Codec codec;
-    QuietPlatform platform(twin.base().native());
-    MemoWindow core(coreFiles, codec, platform);
-    core.start();
-    core.userSelect(count / 2);
+    HeadlessWindow core(twin.base());
+    core.window.userSelect(count / 2);
     const std::size_t coreAt =
         std::size_t(at) + std::size_t(edit.document()->findBlock(at).blockNumber());
 
@@ -79,10 +59,10 @@ void typing(benchmark::State& state, int count, int at, std::size_t bigBody = 0)
         state.SetIterationTime(took);
         qt += took;
         const auto t1 = Clock::now();
-        core.userEdit(typed ? TextEdit{coreAt, 1, u""} : TextEdit{coreAt, 0, u"x"});
+        core.window.userEdit(typed ? TextEdit{coreAt, 1, u""} : TextEdit{coreAt, 0, u"x"});
         const auto t2 = Clock::now();
-        replay(coreFiles.changes, folder.floorDir());
-        coreFiles.changes.clear();
+        replay(core.files.changes, folder.floorDir());
+        core.files.changes.clear();
         alone += seconds(t1, t2);
         floor += seconds(t2, Clock::now());
         typed = !typed;

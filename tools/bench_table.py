@@ -65,13 +65,6 @@ def main(paths):
               f"{spread([r['ratio'] for r in reps], ratio)} | "
               f"{ms(statistics.median(r['drawn_us'] for r in reps))} |")
     print()
-    shown = {n: [r["real_time"] for r in found[f"BM_QtWindowShown/{n}"]]
-             for n in (10, 32767) if f"BM_QtWindowShown/{n}" in found}
-    if len(shown) == 2:
-        pairs = [b / a for a, b in zip(shown[10], shown[32767])]
-        print(f"- Qt window shown: {spread(shown[10], lambda v: f'{v:.1f}')} ms at 10 memos, "
-              f"{spread(shown[32767], lambda v: f'{v:.1f}')} ms at 32767: "
-              f"{spread(pairs, ratio)}x (target ≤ 1.2x)")
     for n in (10, 32767):
         reps = found.get(f"BM_Startup/{n}")
         if reps:
