@@ -7,10 +7,10 @@
 #include <benchmark/benchmark.h>
 
 #include <chrono>
-#include <functional>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
