@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets with clang in build-fuzz/ and runs each for a bounded time.
-#   scripts/fuzz.sh            30 s per target (what CI runs)
+#   scripts/fuzz.sh            30 s per target (CI gives each 20 s)
 #   scripts/fuzz.sh 600        ten minutes per target, by hand
 # New inputs go to build-fuzz/corpus/<target>/; the small seed corpus in fuzz/corpus/<target>/
 # is read, never written. A crash leaves its input in build-fuzz/ and fails the script.
