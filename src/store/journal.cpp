@@ -65,17 +65,6 @@ std::optional<JournalRecord> parseLine(std::string_view line) {
     return r;
 }
 
-}  // namespace
-
-std::uint64_t hashBytes(std::string_view bytes) {
-    std::uint64_t h = 0xcbf29ce484222325u;
-    for (const char c : bytes) {
-        h ^= static_cast<unsigned char>(c);
-        h *= 0x100000001b3u;
-    }
-    return h;
-}
-
 std::string formatJournal(const std::vector<JournalRecord>& records) {
     std::string out(kHeader);
     out += "\r\n";
@@ -101,6 +90,7 @@ std::string formatJournal(const std::vector<JournalRecord>& records) {
     return out;
 }
 
+// The records of a journal file; lines it does not understand are left out.
 std::vector<JournalRecord> parseJournal(std::string_view bytes) {
     std::vector<JournalRecord> records;
     std::size_t at = 0;
@@ -120,6 +110,17 @@ std::vector<JournalRecord> parseJournal(std::string_view bytes) {
     return records;
 }
 
+}  // namespace
+
+std::uint64_t hashBytes(std::string_view bytes) {
+    std::uint64_t h = 0xcbf29ce484222325u;
+    for (const char c : bytes) {
+        h ^= static_cast<unsigned char>(c);
+        h *= 0x100000001b3u;
+    }
+    return h;
+}
+
 void Journal::push(const JournalRecord& record) {
     records_.push_back(record);
     save();
@@ -128,6 +129,12 @@ void Journal::push(const JournalRecord& record) {
 void Journal::pop() {
     records_.pop_back();
     save();
+}
+
+const std::vector<JournalRecord>& Journal::resume() {
+    records_ = parseJournal(store_.files().read(store_.JournalPath()));
+    if (records_.empty()) save();
+    return records_;
 }
 
 void Journal::save() {

@@ -36,10 +36,6 @@ struct JournalRecord {
 // 64-bit FNV-1a: enough to tell the two rows of a swap apart.
 std::uint64_t hashBytes(std::string_view bytes);
 
-std::string formatJournal(const std::vector<JournalRecord>& records);
-// The records of a journal file; lines it does not understand are left out.
-std::vector<JournalRecord> parseJournal(std::string_view bytes);
-
 class Journal {
   public:
     explicit Journal(MemoStore& store) : store_(store) {}
@@ -48,6 +44,9 @@ class Journal {
     void push(const JournalRecord& record);
     // The step of the innermost record is done.
     void pop();
+    // Takes on the records a run that was cut short left on disk, innermost last: start-up
+    // finishes each step and pops it. A journal with nothing in it that can be read goes.
+    const std::vector<JournalRecord>& resume();
 
   private:
     void save();

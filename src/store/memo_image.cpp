@@ -27,11 +27,9 @@ std::size_t MemoImage::byteOf(const TextCodec& codec, std::u16string_view text, 
 
 bool MemoImage::splice(const TextCodec& codec, std::u16string_view text, const TextSplice& edit) {
     const std::size_t at = byteOf(codec, text, edit.start);
-    scratch_.clear();
-    codec.encodeAppend(text.substr(edit.start, edit.end - edit.start), scratch_);
     // Marks past the span move with it; those inside it go.
     const auto units = std::ptrdiff_t(edit.end - edit.start) - std::ptrdiff_t(edit.oldLength);
-    const auto bytes = std::ptrdiff_t(scratch_.size()) - std::ptrdiff_t(edit.oldBytes);
+    const auto bytes = std::ptrdiff_t(edit.bytes.size()) - std::ptrdiff_t(edit.oldBytes);
     std::erase_if(marks_, [&](const auto& m) {
         return m.first > edit.start && m.first < edit.start + edit.oldLength;
     });
@@ -40,8 +38,8 @@ bool MemoImage::splice(const TextCodec& codec, std::u16string_view text, const T
         unit = std::size_t(std::ptrdiff_t(unit) + units);
         byte = std::size_t(std::ptrdiff_t(byte) + bytes);
     }
-    if (std::string_view(bytes_).substr(at, edit.oldBytes) == scratch_) return false;
-    bytes_.replace(at, edit.oldBytes, scratch_);
+    if (std::string_view(bytes_).substr(at, edit.oldBytes) == edit.bytes) return false;
+    bytes_.replace(at, edit.oldBytes, edit.bytes);
     return true;
 }
 

@@ -1,8 +1,8 @@
 #pragma once
-// The bytes of the one memo the window has open, exactly as its file holds them. An edit
-// re-encodes only the span it changed and splices it in, so every byte around it stays as the
-// file had it (a second-choice pair, a byte of another encoding), and a long memo is not encoded
-// whole at every keystroke.
+// The bytes of the one memo the window has open, exactly as its file holds them. An edit brings
+// the bytes of the span it changed, encoded once when the edit was fitted (store/text_fit.h),
+// and they are spliced in, so every byte around them stays as the file had it (a second-choice
+// pair, a byte of another encoding), and a long memo is not encoded whole at every keystroke.
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -14,13 +14,15 @@ namespace tetomu {
 class TextCodec;
 
 // What one edit changed in a memo's text: the units [start, end) of the text after it replace
-// oldLength units that took oldBytes bytes. The span is wide enough that the bytes on either
-// side of it decode as before.
+// oldLength units that took oldBytes bytes, and `bytes` are what those units are written as
+// (they decode to exactly those units). The span is wide enough that the bytes on either side
+// of it decode as before.
 struct TextSplice {
     std::size_t start = 0;
     std::size_t end = 0;
     std::size_t oldLength = 0;
     std::size_t oldBytes = 0;
+    std::string bytes;
 };
 
 class MemoImage {
@@ -47,7 +49,6 @@ class MemoImage {
     // from the start of a long memo.
     std::vector<std::pair<std::size_t, std::size_t>> marks_{{0, 0}};
     std::size_t spacing_;
-    std::string scratch_;
 };
 
 }  // namespace tetomu

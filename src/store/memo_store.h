@@ -36,9 +36,9 @@ class MemoStore {
 
     std::u16string readMemo(int n);
     // Saves memo n. When the store holds memo n's bytes and the edit since is given, only that
-    // span is encoded again; otherwise the whole text is (keeping the bytes held when the text
-    // is theirs). Nothing is written when the bytes come out as the file holds them, nor when
-    // asRead says the text is the one readMemo(n) gave.
+    // span's bytes are put in; otherwise the whole text is encoded (keeping the bytes held when
+    // the text is theirs). Nothing is written when the bytes come out as the file holds them,
+    // nor when asRead says the text is the one readMemo(n) gave.
     void writeMemo(int n, std::u16string_view text, const std::optional<TextSplice>& edit,
                    bool asRead = false);
 

@@ -120,7 +120,8 @@ bool isLeftover(const MemoStore& store, const FolderEntry& entry) {
 
 int finishCutShortSteps(MemoStore& store) {
     if (store.kind(store.JournalPath()) != EntryKind::File) return 0;
-    std::vector<JournalRecord> records = parseJournal(store.files().read(store.JournalPath()));
+    Journal journal(store);
+    const std::vector<JournalRecord>& records = journal.resume();
     int finished = 0;
     while (!records.empty()) {
         const JournalRecord r = records.back();
@@ -138,11 +139,10 @@ int finishCutShortSteps(MemoStore& store) {
                 finishDrop(store, r);
                 break;
         }
-        records.pop_back();
+        // Done, as the step itself would have said had it not been cut short.
+        journal.pop();
         ++finished;
-        if (!records.empty()) store.files().write(store.JournalPath(), formatJournal(records));
     }
-    store.files().remove(store.JournalPath());
     return finished;
 }
 

@@ -1,6 +1,7 @@
 #include "store/text_fit.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "store/text_codec.h"
 
@@ -34,8 +35,9 @@ FittedEdit fitEdit(const TextCodec& codec, std::u16string_view before, const Tex
     std::u16string kept = codec.decode(bytes);
 
     fit.applied = TextEdit{start, end - start, kept};
-    fit.splice = TextSplice{start, start + kept.size(), end - start,
-                            codec.encodedLength(before.substr(start, end - start))};
+    fit.splice =
+        TextSplice{start, start + kept.size(), end - start,
+                   codec.encodedLength(before.substr(start, end - start)), std::move(bytes)};
     if (kept != asTyped) {
         fit.refitted = true;
         fit.refit = TextEdit{start, asTyped.size(), std::move(kept)};

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <utility>
 
 #include "win32/message_box.h"
 #include "win32/resource.h"
@@ -21,12 +22,13 @@ constexpr std::u16string_view kEditLineBreak = u"\r\n";
 constexpr UINT kRunAfterShown = WM_APP + 1;
 constexpr UINT kFillList = WM_APP + 2;
 
+// Read straight into the string: it may be a memo of many megabytes, read at every keystroke.
 std::u16string windowText(HWND hwnd) {
     const int length = GetWindowTextLengthW(hwnd);
-    std::wstring text(std::size_t(length) + 1, L'\0');
-    const int got = GetWindowTextW(hwnd, text.data(), length + 1);
+    std::u16string text(std::size_t(length) + 1, u'\0');
+    const int got = GetWindowTextW(hwnd, reinterpret_cast<wchar_t*>(text.data()), length + 1);
     text.resize(std::size_t(std::max(got, 0)));
-    return std::u16string(text.begin(), text.end());
+    return text;
 }
 
 // A control's place in pixels. Edges are rounded, not sizes, so neighbours stay as far apart as
@@ -372,7 +374,7 @@ void MemoFrame::command(int id, int code) {
 // either end that stayed as they were. Positions are the memo's own, as the box shows every
 // unit of the memo as one unit.
 void MemoFrame::textEdited() {
-    const std::u16string now = windowText(edit_);
+    std::u16string now = windowText(edit_);
     const std::size_t common = std::min(now.size(), shown_.size());
     std::size_t head = 0;
     while (head < common && now[head] == shown_[head])
@@ -389,7 +391,7 @@ void MemoFrame::textEdited() {
     }
     const std::u16string typed = now.substr(head, now.size() - tail - head);
     TextEdit edit{head, shown_.size() - tail - head, fromDisplay(typed)};
-    shown_ = now;
+    shown_ = std::move(now);
     // A lone CR or LF pasted in is a line break to the person, and to the memo.
     const std::u16string kept = toDisplay(edit.inserted, kEditLineBreak);
     if (kept != typed) editRefitted({head, typed.size(), edit.inserted});

@@ -1,6 +1,7 @@
 #include "win32/message_box.h"
 
 #include "win32/wide_text.h"
+#include "window/layout.h"
 #include "window/texts.h"
 
 namespace tetomu {
@@ -19,7 +20,7 @@ void widen(HWND box) {
     ReleaseDC(box, dc);
     RECT r{};
     GetWindowRect(box, &r);
-    const int extra = size.cx * 6 - (r.right - r.left);
+    const int extra = size.cx * layout::kMessageBoxTitleWidths - (r.right - r.left);
     if (extra <= 0) return;
     SetWindowPos(box, nullptr, r.left - extra / 2, r.top, r.right - r.left + extra,
                  r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);

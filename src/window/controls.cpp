@@ -161,10 +161,8 @@ void ListBox::setSelected(int i) {
 }
 
 void ListBox::userSelect(int i) {
-    if (i < 0 || i >= ListCount()) return;
-    index_ = i;
-    if (observer_) observer_->selectionChanged();
-    raise(onClick);
+    // A click below the last row picks nothing.
+    if (i >= 0 && i < ListCount()) setSelected(i);
 }
 
 void TextBox::setText(std::u16string text) {

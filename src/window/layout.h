@@ -21,6 +21,10 @@ constexpr int toPixels(int twips, int dpi) {
     return (twips * dpi + kTwipsPerInch / 2) / kTwipsPerInch;
 }
 
+// A message box is made at least this many times as wide as its title, "テトム": boxes as
+// narrow as a short prompt leave a window manager no room to show the title.
+inline constexpr int kMessageBoxTitleWidths = 6;
+
 // Ctrl+F7 and Ctrl+F8 choose the two items of the "手前" drop-down.
 inline constexpr int kKeepInFrontFunctionKey = 7;
 inline constexpr int kReleaseFunctionKey = 8;
