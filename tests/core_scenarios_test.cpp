@@ -1,19 +1,22 @@
 // The scenario table run on the core alone, on a real temporary folder; on Windows with the
-// Windows file calls, under Wine.
+// Windows file calls as Microsoft documents them, under Wine.
 #include "support/core_driver.h"
 #ifdef _WIN32
 #include "store/file_system_win.h"
-using PlatformFileSystem = tetomu::Win32FileSystem;
+#include "win32/windows_as_documented.h"
 #else
 #include "store/file_system_posix.h"
-using PlatformFileSystem = tetomu::PosixFileSystem;
 #endif
 
 namespace tetomu::test {
 namespace {
 
 const bool registered = registerScenarios("CoreScenario", [](const Scenario& s) {
-    PlatformFileSystem files;
+#ifdef _WIN32
+    Win32FileSystem files(windowsAsDocumented());
+#else
+    PosixFileSystem files;
+#endif
     CoreDriver driver(files);
     runScenario(s, driver);
 });

@@ -55,6 +55,9 @@ class FileSystem {
     // One copy of the program per folder: a lock that belongs to the folder itself, held until
     // this object goes, and let go by the system however the program ends.
     virtual FolderLock lockFolder(const std::filesystem::path& folder) = 0;
+    // False when the folder at this path is no longer the one locked: it was moved away and
+    // another (a restored copy, say) put in its place. True while no lock is held.
+    virtual bool isLockedFolder(const std::filesystem::path& folder) = 0;
     // True where the system takes "2.TXT" for "2.txt".
     virtual bool namesIgnoreCase() const = 0;
     // The refusal this system gives for a fault the store finds before making the call.
@@ -67,6 +70,15 @@ inline std::filesystem::path savingPathFor(const std::filesystem::path& target) 
     std::filesystem::path saving = target;
     saving += ".saving";
     return saving;
+}
+
+// The name a replaced file is kept under until its successor is in place, where the system's
+// replace works that way (Windows). Only this program makes such names: one left over goes, or,
+// when the file it belongs to is missing, becomes that file again.
+inline std::filesystem::path replacedPathFor(const std::filesystem::path& target) {
+    std::filesystem::path replaced = target;
+    replaced += ".replaced";
+    return replaced;
 }
 
 }  // namespace tetomu

@@ -265,6 +265,14 @@ FolderLock PosixFileSystem::lockFolder(const std::filesystem::path& folder) {
     return FolderLock::Held;
 }
 
+bool PosixFileSystem::isLockedFolder(const std::filesystem::path& folder) {
+    if (lockFd_ < 0) return true;
+    struct stat locked {
+    }, now{};
+    return ::fstat(lockFd_, &locked) == 0 && ::stat(folder.c_str(), &now) == 0 &&
+           locked.st_dev == now.st_dev && locked.st_ino == now.st_ino;
+}
+
 StoreError PosixFileSystem::refusal(StoreFault fault, const std::filesystem::path& path) const {
     switch (fault) {
         case StoreFault::NotFound:
@@ -282,6 +290,8 @@ StoreError PosixFileSystem::refusal(StoreFault fault, const std::filesystem::pat
             return errorOf(::lstat(path.c_str(), &st) == 0 ? notAFileError(st.st_mode) : ENXIO,
                            path);
         }
+        case StoreFault::FolderReplaced:
+            return StoreError(fault, ESTALE, std::strerror(ESTALE), path);
         case StoreFault::Other:
             break;
     }

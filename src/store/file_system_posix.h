@@ -26,6 +26,7 @@ class PosixFileSystem : public FileSystem {
     void list(const std::filesystem::path& folder,
               const std::function<void(const FolderEntry&)>& visit) override;
     FolderLock lockFolder(const std::filesystem::path& folder) override;
+    bool isLockedFolder(const std::filesystem::path& folder) override;
     bool namesIgnoreCase() const override { return false; }
     StoreError refusal(StoreFault fault, const std::filesystem::path& path) const override;
 

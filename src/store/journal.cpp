@@ -139,9 +139,9 @@ const std::vector<JournalRecord>& Journal::resume() {
 
 void Journal::save() {
     if (records_.empty()) {
-        store_.files().remove(store_.JournalPath());
+        store_.removeJournal();
     } else {
-        store_.files().write(store_.JournalPath(), formatJournal(records_));
+        store_.writeJournal(formatJournal(records_));
     }
 }
 

@@ -52,7 +52,22 @@ std::string MemoStore::readIndex() {
 }
 
 void MemoStore::writeIndex(std::string_view bytes) {
+    mustBeLockedFolder();
     files_.write(IndexPath(), bytes);
+}
+
+void MemoStore::writeJournal(std::string_view bytes) {
+    mustBeLockedFolder();
+    files_.write(JournalPath(), bytes);
+}
+
+void MemoStore::removeJournal() {
+    mustBeLockedFolder();
+    files_.remove(JournalPath());
+}
+
+void MemoStore::mustBeLockedFolder() const {
+    if (!files_.isLockedFolder(folder_)) refuse(StoreFault::FolderReplaced, folder_);
 }
 
 std::u16string MemoStore::readMemo(int n) {
@@ -81,6 +96,7 @@ void MemoStore::writeMemo(int n, std::u16string_view text, const std::optional<T
         memo_.load(n, codec_.encode(text));
     }
     try {
+        mustBeLockedFolder();
         files_.write(MemoPath(n), memo_.bytes());
     } catch (...) {
         // The file keeps its old bytes; what they are is no longer known here.
@@ -92,11 +108,13 @@ void MemoStore::writeMemo(int n, std::u16string_view text, const std::optional<T
 
 void MemoStore::rename(const std::filesystem::path& from, const std::filesystem::path& to) {
     memo_.forget();
+    mustBeLockedFolder();
     files_.rename(from, to);
 }
 
 void MemoStore::remove(const std::filesystem::path& path) {
     memo_.forget();
+    mustBeLockedFolder();
     files_.remove(path);
 }
 

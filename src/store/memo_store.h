@@ -42,6 +42,9 @@ class MemoStore {
     void writeMemo(int n, std::u16string_view text, const std::optional<TextSplice>& edit,
                    bool asRead = false);
 
+    void writeJournal(std::string_view bytes);
+    void removeJournal();
+
     void rename(const std::filesystem::path& from, const std::filesystem::path& to);
     void remove(const std::filesystem::path& path);
     EntryKind kind(const std::filesystem::path& path) { return files_.kind(path); }
@@ -56,6 +59,10 @@ class MemoStore {
     bool isName(NativeView name, std::string_view ascii) const;
 
   private:
+    // Every change is made only in the folder this copy locked: one put in its place while the
+    // program ran (a backup restored) is refused, so it is never written over.
+    void mustBeLockedFolder() const;
+
     FileSystem& files_;
     const TextCodec& codec_;
     std::filesystem::path folder_;  // basePath + separator + "memo"

@@ -1,5 +1,6 @@
 #include "store/recovery.h"
 
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -103,19 +104,57 @@ void finishDrop(MemoStore& store, const JournalRecord& r) {
     if (emptyFile && index.count() == r.a) store.remove(store.MemoPath(r.a));
 }
 
+// A file that a replace had moved aside: it is the file again when the replace left no file at
+// its name, and otherwise goes. Returns true when it was put back.
+bool putBack(MemoStore& store, const std::filesystem::path& target,
+             const std::filesystem::path& replaced) {
+    if (store.kind(replaced) != EntryKind::File) return false;
+    switch (store.kind(target)) {
+        case EntryKind::Missing:
+            store.rename(replaced, target);
+            return true;
+        case EntryKind::File:
+            store.remove(replaced);
+            return false;
+        case EntryKind::Other:
+            break;
+    }
+    return false;
+}
+
 }  // namespace
 
-bool isLeftover(const MemoStore& store, const FolderEntry& entry) {
-    constexpr std::size_t kSuffix = std::string_view(".saving").size();
+std::optional<NativeString> leftoverTarget(const MemoStore& store, const FolderEntry& entry) {
     const NativeView name = entry.name;
     // Nearly every name is a memo's: its last letter settles it.
-    if (entry.kind != EntryKind::File || name.size() <= kSuffix ||
-        (name.back() != 'g' && name.back() != 'G') ||
-        !store.isName(name.substr(name.size() - kSuffix), ".saving"))
+    if (entry.kind != EntryKind::File || name.empty() ||
+        (name.back() != 'g' && name.back() != 'G' && name.back() != 'd' && name.back() != 'D'))
+        return std::nullopt;
+    for (const std::string_view suffix :
+         {std::string_view(".saving"), std::string_view(".replaced")}) {
+        if (name.size() <= suffix.size() ||
+            !store.isName(name.substr(name.size() - suffix.size()), suffix))
+            continue;
+        const NativeView target = name.substr(0, name.size() - suffix.size());
+        if (store.isName(target, "group.gl") || store.isName(target, "group.gl.journal") ||
+            store.isName(target, "temp.txt") || store.memoNumber(target).has_value())
+            return NativeString(target);
+    }
+    return std::nullopt;
+}
+
+bool clearLeftover(MemoStore& store, const NativeString& name, const NativeString& target) {
+    const auto folder = store.folder();
+    if (!store.isName(NativeView(name).substr(target.size()), ".replaced")) {
+        store.remove(folder / name);
         return false;
-    const NativeView target = name.substr(0, name.size() - kSuffix);
-    return store.isName(target, "group.gl") || store.isName(target, "group.gl.journal") ||
-           store.isName(target, "temp.txt") || store.memoNumber(target).has_value();
+    }
+    return putBack(store, folder / target, folder / name);
+}
+
+void putBackReplacedIndex(MemoStore& store) {
+    for (const auto& target : {store.JournalPath(), store.IndexPath()})
+        putBack(store, target, replacedPathFor(target));
 }
 
 int finishCutShortSteps(MemoStore& store) {

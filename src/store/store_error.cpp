@@ -19,6 +19,8 @@ std::u16string_view faultText(StoreFault fault) {
             return u"ディスクの読み書きに失敗しました。";
         case StoreFault::NotAFile:
             return u"ふつうのファイルではありません（リンク、フォルダ、パイプなど）。";
+        case StoreFault::FolderReplaced:
+            return u"memo フォルダが起動したあとで入れ替わりました。開き直してください。";
         case StoreFault::Other:
             break;
     }

@@ -14,7 +14,8 @@ enum class StoreFault {
     AccessDenied,
     DiskFull,
     IoError,
-    NotAFile,  // a link, a folder, a pipe or a device where a memo or the index belongs
+    NotAFile,        // a link, a folder, a pipe or a device where a memo or the index belongs
+    FolderReplaced,  // the memo folder is no longer the one this copy locked
     Other,
 };
 

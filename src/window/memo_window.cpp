@@ -103,6 +103,7 @@ StartResult MemoWindow::Form_Load() {
     if (files_.lockFolder(store().folder()) == FolderLock::HeldElsewhere)
         return StartResult::AnotherCopyRunning;
     // A step that the journal names as cut short is finished; nothing else is changed.
+    putBackReplacedIndex(store());
     finishCutShortSteps(store());
     const IndexLineEnds lineEnds = ReloadList();
     t11[0].setChecked(true);
@@ -117,15 +118,16 @@ StartResult MemoWindow::Form_Load() {
 // Removes what a save cut short left, and tells the person what else does not match the index.
 void MemoWindow::lookAtTheFolder(IndexLineEnds lineEnds) {
     FolderCheck check(store(), List1.ListCount(), lineEnds);
-    std::vector<NativeString> leftovers;
+    std::vector<std::pair<NativeString, NativeString>> leftovers;
     files_.list(store().folder(), [&](const FolderEntry& entry) {
-        if (isLeftover(store(), entry))
-            leftovers.emplace_back(entry.name);
+        if (auto target = leftoverTarget(store(), entry))
+            leftovers.emplace_back(entry.name, std::move(*target));
         else
             check.add(entry);
     });
-    for (const auto& name : leftovers)
-        files_.remove(store().folder() / name);
+    for (const auto& [name, target] : leftovers) {
+        if (clearLeftover(store(), name, target)) check.add({target, EntryKind::File});
+    }
     const FolderFindings found = check.findings();
     if (!found.empty()) msgBox(texts::folderFindings(found));
 }

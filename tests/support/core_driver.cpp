@@ -42,6 +42,8 @@ void CoreDriver::apply(const Step& step) {
         case Step::Menu:
             w.choose(step.command);
             break;
+        case Step::NewFolder:  // the runner's own
+            break;
     }
 }
 

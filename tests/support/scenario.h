@@ -17,7 +17,18 @@ namespace tetomu::test {
 enum class TextKey { Enter, Backspace, Delete, SelectAll, End, Home };
 
 struct Step {
-    enum Kind { Type, Commit, KeyInText, KeyInList, Click, DoubleClick, Drag, Tick, Menu };
+    enum Kind {
+        Type,
+        Commit,
+        KeyInText,
+        KeyInList,
+        Click,
+        DoubleClick,
+        Drag,
+        Tick,
+        Menu,
+        NewFolder
+    };
     Kind kind = Type;
     std::u16string text{};
     int row = -1;
@@ -25,6 +36,7 @@ struct Step {
     TextKey textKey = TextKey::End;
     ListKey listKey = ListKey::Down;
     Command command = Command::New;
+    Folder folder{};
 };
 
 // Each character one keystroke, as typed; "\n" is the Enter key.
@@ -56,6 +68,11 @@ inline Step tick() {
 }
 inline Step menu(Command c) {
     return {.kind = Step::Menu, .command = c};
+}
+// Not the person's doing in the window: the memo folder moved away while the program runs and
+// another put in its place, as a backup restored.
+inline Step newFolder(Folder folder) {
+    return {.kind = Step::NewFolder, .folder = std::move(folder)};
 }
 
 // Posix: not under Wine, where laying out 32767 files takes minutes.

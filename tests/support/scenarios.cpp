@@ -112,6 +112,14 @@ std::vector<Scenario> table() {
                             {"notes.txt.saving", "theirs"}, {"readme", "theirs"}}),
          .end = with(ab, {{"notes.txt.saving", "theirs"}, {"readme", "theirs"}}),
          .rows = {u"A", u"B"}},
+        {.name = "LeftOversOfAReplaceCutShortArePutBack",
+         .start = {{"group.gl.replaced", index({u"A", u"B"}).second}, {"group.gl.saving", "half"},
+                   memo(0, u"A"), {"0.txt.replaced", "old"}, {"1.txt.replaced", "B"},
+                   {"1.txt.saving", "B!"}},
+         .end = ab, .rows = {u"A", u"B"}},
+        {.name = "AFolderPutInPlaceOfTheMemoFolderIsNeverWrittenOver", .start = ab,
+         .steps = {click(0), key(T::End), type(u"a"), newFolder(abc), type(u"b")},
+         .end = abc, .error = u"入れ替わり"},
         {.name = "AnUpperCaseNameIsTheSameMemo", .only = Only::Windows,
          .start = {index({u"A", u"B", u"C"}), memo(0, u"A"), memo(1, u"B"), {"2.TXT", "C"}},
          .steps = {click(2)}, .rows = {u"A", u"B", u"C"}, .selected = 2, .text = u"C"},
@@ -311,7 +319,15 @@ void runScenario(const Scenario& s, Driver& driver) {
     const StartResult started = driver.start(dir.path());
     for (const Step& step : s.steps) {
         driver.trace().lines.clear();
-        driver.apply(step);
+        if (step.kind != Step::NewFolder) {
+            driver.apply(step);
+            continue;
+        }
+        fs::rename(memoDir, dir.path() / "memo.old");
+        fs::create_directory(memoDir);
+        writeFolder(memoDir, step.folder);
+        for (const auto& [name, bytes] : step.folder)
+            written[name] = fs::last_write_time(memoDir / name);
     }
 
     if (s.noMemoFolder) {
