@@ -3,6 +3,8 @@
 #include <string>
 #include <string_view>
 
+#include "window/version.h"
+
 namespace tetomu {
 struct FolderFindings;
 }
@@ -24,7 +26,7 @@ inline constexpr std::u16string_view kMenuKeepInFront = u"常に手前にする"
 inline constexpr std::u16string_view kMenuRelease = u"解除する";
 inline constexpr std::u16string_view kMenuVersion = u"バージョン";
 
-inline constexpr std::u16string_view kVersion = u"作者：ぺぽ\r\nバージョン：4";
+inline constexpr std::u16string_view kVersion = u"作者：ぺぽ\r\nバージョン：" TETOMU_VERSION;
 inline constexpr std::u16string_view kNothingToArrange = u"選ばれてないやん☆";
 inline constexpr std::u16string_view kSameOneClicked = u"同じものクリックしても一緒！";
 inline constexpr std::u16string_view kNothingToDelete = u"選ばれてないやんｗ";

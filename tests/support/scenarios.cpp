@@ -259,7 +259,7 @@ std::vector<Scenario> table() {
          .steps = {click(0), menu(Command::Delete)}, .end = memos({u"B", u"C"}),
          .rows = {u"B", u"C"}},
         {.name = "TheVersionBoxHasTwoLines", .start = ab, .steps = {menu(Command::Version)},
-         .messages = {s(kVersion)}, .rows = {u"A", u"B"}},
+         .messages = {u"作者：ぺぽ\r\nバージョン：4"}, .rows = {u"A", u"B"}},
         {.name = "ReleaseMovesTheCheckMark", .start = ab, .steps = {menu(Command::Release)},
          .rows = {u"A", u"B"}, .inFront = false},
         {.name = "KeepInFrontBringsItBack", .start = ab,
