@@ -12,6 +12,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QTest>
+#include <QTextCharFormat>
 #include <QTimer>
 #include <memory>
 
@@ -25,7 +26,7 @@
 namespace tetomu::test {
 namespace {
 
-class QtDriver final : public Driver {
+class QtDriver final : public QObject, public Driver {
   public:
     QtDriver() {
         // Closes each modal message box with its OK button as soon as it is up.
@@ -43,6 +44,7 @@ class QtDriver final : public Driver {
     StartResult start(const fs::path& programDirectory) override {
         app_ = std::make_unique<App>(QString::fromStdString(programDirectory.string()));
         app_->core().setTrace(&trace_);
+        app_->window().txtmemo()->installEventFilter(this);
         const StartResult result = app_->start();
         if (result == StartResult::Shown) {
             EXPECT_TRUE(QTest::qWaitForWindowExposed(&app_->window()));
@@ -76,6 +78,9 @@ class QtDriver final : public Driver {
                 } else {
                     commitText(toQString(step.text));
                 }
+                break;
+            case Step::Compose:
+                compose(step);
                 break;
             case Step::KeyInText:
                 textBox().setFocus();
@@ -171,6 +176,49 @@ class QtDriver final : public Driver {
         commit.setCommitString(committed);
         QApplication::sendEvent(&textBox(), &commit);
     }
+    // A preedit as ibus sends it: underlined, the cursor at its end.
+    void preedit(const QString& text) {
+        QList<QInputMethodEvent::Attribute> attributes;
+        if (!text.isEmpty()) {
+            QTextCharFormat underline;
+            underline.setFontUnderline(true);
+            attributes.append({QInputMethodEvent::TextFormat, 0, int(text.size()), underline});
+        }
+        attributes.append({QInputMethodEvent::Cursor, int(text.size()), 1, QVariant()});
+        QInputMethodEvent event(text, attributes);
+        QApplication::sendEvent(&textBox(), &event);
+    }
+    // The events of ibus through Qt's plug-in, which forgets its preedit only once the commit
+    // has returned, and commits what it still holds when the focus leaves the box.
+    void compose(const Step& step) {
+        const QString text = toQString(step.text);
+        if (text.isEmpty()) {
+            QTest::mouseClick(textBox().viewport(), Qt::LeftButton, {}, QPoint(4, 4));
+        } else {
+            textBox().setFocus();
+        }
+        preedit({});
+        for (qsizetype i = 1; i <= text.size(); ++i)
+            preedit(text.left(i));
+        if (text.isEmpty()) return;
+        if (step.result.empty()) {
+            preedit({});
+            QCoreApplication::processEvents();
+            list().setFocus();
+            return;
+        }
+        heldByPlugin_ = text;
+        QInputMethodEvent commit;
+        commit.setCommitString(toQString(step.result));
+        QApplication::sendEvent(&textBox(), &commit);
+        heldByPlugin_.clear();
+        preedit({});
+    }
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::FocusOut && !heldByPlugin_.isEmpty())
+            commitText(std::exchange(heldByPlugin_, {}));
+        return QObject::eventFilter(watched, event);
+    }
     void textKey(TextKey key) {
         const std::pair<Qt::Key, Qt::KeyboardModifiers> keys[] = {
             {Qt::Key_Return, {}},
@@ -194,6 +242,7 @@ class QtDriver final : public Driver {
     }
 
     std::unique_ptr<App> app_;
+    QString heldByPlugin_;
     HandlerTrace trace_;
     QTimer boxes_;
     std::vector<std::u16string> seen_;
