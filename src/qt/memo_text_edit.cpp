@@ -3,8 +3,10 @@
 #include <QGuiApplication>
 #include <QInputMethod>
 #include <QInputMethodEvent>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QTextLayout>
 #include <QTimer>
 #include <algorithm>
 #include <utility>
@@ -119,7 +121,7 @@ void MemoTextEdit::inputMethodEvent(QInputMethodEvent* event) {
     const bool wasPreediting = std::exchange(preediting_, !event->preeditString().isEmpty());
     if (preediting_) {
         // A composition at the right edge is shown, once the document has laid it out.
-        QTimer::singleShot(0, this, [this] { ensureCursorVisible(); });
+        QTimer::singleShot(0, this, [this] { showComposition(); });
         return;
     }
     const bool committed = !event->commitString().isEmpty() || event->replacementLength() > 0;
@@ -129,6 +131,23 @@ void MemoTextEdit::inputMethodEvent(QInputMethodEvent* event) {
     // as the input method sets its own state after sending it.
     if (wasPreediting && !committed)
         QTimer::singleShot(0, this, [] { QGuiApplication::inputMethod()->reset(); });
+}
+
+// The whole composition is scrolled into view, its end too: while it is converted its cursor
+// stays at its start, which is all that ensureCursorVisible() looks at.
+void MemoTextEdit::showComposition() {
+    ensureCursorVisible();
+    const QTextBlock block = textCursor().block();
+    const QTextLayout* layout = block.layout();
+    if (!layout || layout->preeditAreaText().isEmpty()) return;
+    const int end = layout->preeditAreaPosition() + int(layout->preeditAreaText().size());
+    const QTextLine line = layout->lineForTextPosition(end);
+    if (!line.isValid()) return;
+    const int right =
+        int(blockBoundingGeometry(block).translated(contentOffset()).left() + line.cursorToX(end)) +
+        cursorWidth();
+    const int beyond = right - viewport()->width();
+    if (beyond > 0) horizontalScrollBar()->setValue(horizontalScrollBar()->value() + beyond);
 }
 
 void MemoTextEdit::show(int at, int length, const std::u16string& text) {

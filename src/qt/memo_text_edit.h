@@ -38,6 +38,7 @@ class MemoTextEdit final : public QPlainTextEdit, private TextBox::Observer {
     void editRefitted(const TextEdit& refit) override;
     void onContentsChange(int at, int removed, int added);
     void onTextChanged();
+    void showComposition();
     // Replaces shown characters without passing the change on.
     void show(int at, int length, const std::u16string& text);
 

@@ -11,6 +11,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QScrollBar>
 #include <QTest>
 #include <QTextCharFormat>
 #include <QTimer>
@@ -121,6 +122,20 @@ class QtDriver final : public QObject, public Driver {
         QCoreApplication::processEvents();
     }
     HandlerTrace& trace() override { return trace_; }
+    MemoTextEdit& textBox() { return *app_->window().txtmemo(); }
+    // A preedit as ibus sends it: underlined, the cursor at its end.
+    void preedit(const QString& text, int cursor = -1) {
+        QList<QInputMethodEvent::Attribute> attributes;
+        if (!text.isEmpty()) {
+            QTextCharFormat underline;
+            underline.setFontUnderline(true);
+            attributes.append({QInputMethodEvent::TextFormat, 0, int(text.size()), underline});
+        }
+        attributes.append({QInputMethodEvent::Cursor, cursor < 0 ? int(text.size()) : cursor,
+                           cursor < 0 ? 1 : 0, QVariant()});
+        QInputMethodEvent event(text, attributes);
+        QApplication::sendEvent(&textBox(), &event);
+    }
 
     std::vector<std::u16string> rows() override {
         std::vector<std::u16string> out;
@@ -167,7 +182,6 @@ class QtDriver final : public QObject, public Driver {
 
   private:
     MemoListView& list() { return *app_->window().List1(); }
-    MemoTextEdit& textBox() { return *app_->window().txtmemo(); }
     QPoint rowCenter(int row) { return list().visualRect(list().model()->index(row, 0)).center(); }
 
     // A composition an input method commits: the text arrives at once.
@@ -175,18 +189,6 @@ class QtDriver final : public QObject, public Driver {
         QInputMethodEvent commit;
         commit.setCommitString(committed);
         QApplication::sendEvent(&textBox(), &commit);
-    }
-    // A preedit as ibus sends it: underlined, the cursor at its end.
-    void preedit(const QString& text) {
-        QList<QInputMethodEvent::Attribute> attributes;
-        if (!text.isEmpty()) {
-            QTextCharFormat underline;
-            underline.setFontUnderline(true);
-            attributes.append({QInputMethodEvent::TextFormat, 0, int(text.size()), underline});
-        }
-        attributes.append({QInputMethodEvent::Cursor, int(text.size()), 1, QVariant()});
-        QInputMethodEvent event(text, attributes);
-        QApplication::sendEvent(&textBox(), &event);
     }
     // The events of ibus through Qt's plug-in, which forgets its preedit only once the commit
     // has returned, and commits what it still holds when the focus leaves the box.
@@ -252,6 +254,24 @@ const bool registered = registerScenarios("QtScenario", [](const Scenario& s) {
     QtDriver driver;
     runScenario(s, driver);
 });
+
+// A composition at the right edge is scrolled into view, its end too while it is converted and
+// its cursor, hidden, stays at its start.
+TEST(QtTextBox, ACompositionAtTheRightEdgeIsShown) {
+    TempDir dir;
+    fs::create_directory(dir.path() / "memo");
+    writeFolder(dir.path() / "memo", memos({}));
+    QtDriver driver;
+    ASSERT_EQ(driver.start(dir.path()), StartResult::Shown);
+    driver.apply(commit(repeat(u"x", 36)));
+    driver.textBox().setFocus();
+    driver.preedit(QStringLiteral("あいうえおかきくけこ"), 0);
+    QTest::qWait(50);
+    const QScrollBar* bar = driver.textBox().horizontalScrollBar();
+    EXPECT_GT(bar->maximum(), 0);
+    // Only the document's margin past the line's end may stay hidden.
+    EXPECT_GE(bar->value() + int(driver.textBox().document()->documentMargin()), bar->maximum());
+}
 
 }  // namespace
 }  // namespace tetomu::test
