@@ -77,6 +77,13 @@ void MemoTextEdit::onContentsChange(int at, int removed, int added) {
 
 void MemoTextEdit::onTextChanged() {
     if (assigning_ || pending_.empty()) return;
+    if (preediting_ && !inInputMethod_) {
+        // A change from elsewhere while a composition was left open (its preedit dropped without
+        // a word from the input method): what the composition did is kept as the box shows it,
+        // and this change is an edit of its own, never held.
+        preediting_ = false;
+        core_.userCloseComposition(true);
+    }
     const std::vector<Pending> edits = std::move(pending_);
     pending_.clear();
     for (const Pending& p : edits) {
@@ -117,7 +124,9 @@ void MemoTextEdit::inputMethodEvent(QInputMethodEvent* event) {
     // Every event is part of a composition, a lone one too (the empty preedit that comes with
     // the focus, a commit of its own): what it leaves as it was is no edit.
     core_.userCompose();
+    inInputMethod_ = true;
     QPlainTextEdit::inputMethodEvent(event);
+    inInputMethod_ = false;
     const bool wasPreediting = std::exchange(preediting_, !event->preeditString().isEmpty());
     if (preediting_) {
         // A composition at the right edge is shown, once the document has laid it out.

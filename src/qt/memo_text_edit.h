@@ -48,6 +48,7 @@ class MemoTextEdit final : public QPlainTextEdit, private TextBox::Observer {
     std::vector<Pending> pending_;
     bool reassigned_ = false;
     bool preediting_ = false;
+    bool inInputMethod_ = false;
 };
 
 }  // namespace tetomu

@@ -13,7 +13,6 @@
 #include <QMessageBox>
 #include <QScrollBar>
 #include <QTest>
-#include <QTextCharFormat>
 #include <QTimer>
 #include <memory>
 
@@ -123,17 +122,13 @@ class QtDriver final : public QObject, public Driver {
     }
     HandlerTrace& trace() override { return trace_; }
     MemoTextEdit& textBox() { return *app_->window().txtmemo(); }
-    // A preedit as ibus sends it: underlined, the cursor at its end.
+    // A preedit as ibus sends it: the cursor shown at its end, or, while it is converted, hidden
+    // where it is told.
     void preedit(const QString& text, int cursor = -1) {
-        QList<QInputMethodEvent::Attribute> attributes;
-        if (!text.isEmpty()) {
-            QTextCharFormat underline;
-            underline.setFontUnderline(true);
-            attributes.append({QInputMethodEvent::TextFormat, 0, int(text.size()), underline});
-        }
-        attributes.append({QInputMethodEvent::Cursor, cursor < 0 ? int(text.size()) : cursor,
-                           cursor < 0 ? 1 : 0, QVariant()});
-        QInputMethodEvent event(text, attributes);
+        const bool shown = cursor < 0;
+        QInputMethodEvent event(
+            text, {{QInputMethodEvent::Cursor, shown ? int(text.size()) : cursor, shown ? 1 : 0,
+                    QVariant()}});
         QApplication::sendEvent(&textBox(), &event);
     }
 
@@ -210,9 +205,7 @@ class QtDriver final : public QObject, public Driver {
             return;
         }
         heldByPlugin_ = text;
-        QInputMethodEvent commit;
-        commit.setCommitString(toQString(step.result));
-        QApplication::sendEvent(&textBox(), &commit);
+        commitText(toQString(step.result));
         heldByPlugin_.clear();
         preedit({});
     }
