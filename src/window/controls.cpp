@@ -228,6 +228,11 @@ std::optional<TextEdit> TextBox::closeComposition() {
            was[was.size() - 1 - tail] == now[now.size() - 1 - tail])
         ++tail;
     if (head == was.size() && head == now.size()) return std::nullopt;
+    // Never between the halves of a pair or of a line break: widened to take both.
+    const auto first = [](char16_t c) { return c == u'\r' || (c >= 0xD800 && c <= 0xDBFF); };
+    const auto second = [](char16_t c) { return c == u'\n' || (c >= 0xDC00 && c <= 0xDFFF); };
+    if (head > 0 && first(was[head - 1])) --head;
+    if (tail > 0 && second(was[was.size() - tail])) --tail;
     return TextEdit{change->at + head, was.size() - head - tail,
                     std::u16string(now.substr(head, now.size() - head - tail))};
 }
