@@ -4,7 +4,8 @@
 # it and Ctrl+F7 brings it back without moving it, a message box is wide enough for its title,
 # a second start on the same memo folder ends at once with status 0 whatever its runtime folder,
 # a killed copy blocks no later start, and a missing memo folder gives the error box and a
-# failure status, with no main window. The same checks run on
+# failure status, with no main window; and on a headless Wayland session (weston with XWayland)
+# the program comes up as an X11 client, unless the person chose a platform. The same checks run on
 # the Windows program under Wine, framed by openbox as on a Linux desktop.
 #   scripts/check-window.sh [path/to/tetomu]   the Linux program, build/tetomu by default
 #   scripts/check-window.sh --windows          build-win/tetomu.exe (scripts/test-windows.sh)
@@ -27,6 +28,7 @@ work=$(mktemp -d)
 app_pid=""
 cleanup() {
     [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null || true
+    [ -n "${weston_pid:-}" ] && kill "$weston_pid" 2>/dev/null || true
     [ "$windows" = 0 ] || wine_cleanup
     stop_x11
     rm -rf "$work"
@@ -119,5 +121,53 @@ wait "$bare_pid"
 status=$?
 set -e
 check "it ends with a failure status" "1" "$status"
+
+# A Wayland session as a desktop starts the program: a headless weston with XWayland, the
+# session's variables set and no platform chosen. A Wayland client cannot stay above others, so
+# the program must come up as an X11 client of XWayland, whose window manager is asked for it;
+# a platform the person chose still wins. (weston's own X11 window manager keeps no window
+# above others, so the request itself is not seen here as it is on openbox.)
+wayland_check() {
+    local runtime="$work/wayland" display="" pid win
+    mkdir -p "$runtime"
+    chmod 700 "$runtime"
+    XDG_RUNTIME_DIR="$runtime" weston --backend=headless-backend.so --xwayland \
+        --socket=wayland-tetomu --idle-time=0 >"$runtime/weston.log" 2>&1 &
+    weston_pid=$!
+    for _ in $(seq 50); do
+        display=$(grep -o 'listening on display :[0-9]*' "$runtime/weston.log" | grep -o ':[0-9]*' || true)
+        [ -n "$display" ] && break
+        sleep 0.1
+    done
+    if [ -z "$display" ]; then
+        echo "skip  the Wayland session: weston did not start with XWayland"
+        return
+    fi
+    for platform in "" wayland; do
+        env -u QT_QPA_PLATFORM ${platform:+QT_QPA_PLATFORM=$platform} DISPLAY="$display" \
+            WAYLAND_DISPLAY=wayland-tetomu XDG_SESSION_TYPE=wayland XDG_RUNTIME_DIR="$runtime" \
+            "$work/app/$name" 2>/dev/null &
+        pid=$!
+        win=$(DISPLAY="$display" wait_for_window 'テトム★' 8 || true)
+        if [ -z "$platform" ]; then
+            check "on a Wayland session it runs on XWayland" "yes" "$([ -n "$win" ] && echo yes || echo no)"
+        else
+            check "a platform the person chose wins" "no" "$([ -n "$win" ] && echo yes || echo no)"
+        fi
+        kill "$pid" 2>/dev/null || true
+        wait "$pid" 2>/dev/null || true
+    done
+    kill "$weston_pid" 2>/dev/null || true
+    wait "$weston_pid" 2>/dev/null || true
+    weston_pid=""
+}
+weston_pid=""
+if [ "$windows" = 0 ]; then
+    if command -v weston >/dev/null && command -v Xwayland >/dev/null; then
+        wayland_check
+    else
+        echo "skip  the Wayland session: weston or Xwayland is not installed"
+    fi
+fi
 
 [ "$failures" -eq 0 ] && echo "all checks passed" || { echo "$failures check(s) failed"; exit 1; }

@@ -18,6 +18,7 @@ else
         qt6-base-dev qt6-base-dev-tools libgl-dev
         fonts-noto-cjk
         xvfb xauth openbox x11-utils imagemagick xdotool inotify-tools
+        ibus ibus-mozc mozc-server dbus-x11 xxd weston xwayland qt6-wayland
         clang libclang-rt-14-dev
         valgrind python3
     )

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything with warnings as errors and runs every test, then checks the program from
-# outside on a real window manager (scripts/check-window.sh).
+# outside on a real window manager (scripts/check-window.sh) and through a real input method
+# (scripts/check-ime.sh).
 #   scripts/test.sh              the normal build, in build/
 #   scripts/test.sh --sanitize   the same under AddressSanitizer and UBSan, in build-asan/
 set -euo pipefail
@@ -18,5 +19,8 @@ fi
 cmake -S . -B "$dir" -G Ninja "${flags[@]}" >/dev/null
 cmake --build "$dir"
 ctest --test-dir "$dir" --output-on-failure -j2
-# The program from outside, on a real window manager.
-if [ "$dir" = build ]; then scripts/check-window.sh build/tetomu; fi
+# The program from outside, on a real window manager, and typed into through a real input method.
+if [ "$dir" = build ]; then
+    scripts/check-window.sh build/tetomu
+    scripts/check-ime.sh build/tetomu
+fi

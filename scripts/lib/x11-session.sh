@@ -30,9 +30,9 @@ start_x11() {
     return 1
 }
 
-# The id of the program's top-level window, once it is mapped.
+# The id of the program's top-level window, once it is mapped; waits 30 seconds unless told.
 wait_for_window() {
-    timeout 30 xdotool search --sync --onlyvisible --name "$1" 2>/dev/null | head -1
+    timeout "${2:-30}" xdotool search --sync --onlyvisible --name "$1" 2>/dev/null | head -1
 }
 
 trap stop_x11 EXIT

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -114,7 +115,11 @@ void MainWindow::buildMenu() {
     command(inFront->addAction(text(texts::kMenuRelease)), Command::Release);
     action(Command::KeepInFront)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F7));
     action(Command::Release)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F8));
+    // Where the program runs as a Wayland client, the window cannot stay above others: the two
+    // items say so by being disabled.
+    const bool canStayInFront = !QGuiApplication::platformName().startsWith(u"wayland");
     for (Command c : {Command::KeepInFront, Command::Release}) {
+        action(c)->setEnabled(canStayInFront);
         action(c)->setCheckable(true);
         action(c)->setShortcutContext(Qt::WindowShortcut);
         // Keep the shortcuts when the window holds them while the drop-down is closed.

@@ -1,7 +1,15 @@
 #include "qt/memo_text_edit.h"
 
+#include <QGuiApplication>
+#include <QInputMethod>
+#include <QInputMethodEvent>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QTextLayout>
+#include <QTimer>
+#include <algorithm>
+#include <utility>
 
 #include "qt/text_conversion.h"
 #include "window/display_text.h"
@@ -69,6 +77,13 @@ void MemoTextEdit::onContentsChange(int at, int removed, int added) {
 
 void MemoTextEdit::onTextChanged() {
     if (assigning_ || pending_.empty()) return;
+    if (preediting_ && !inInputMethod_) {
+        // A change from elsewhere while a composition was left open (its preedit dropped without
+        // a word from the input method): what the composition did is kept as the box shows it,
+        // and this change is an edit of its own, never held.
+        preediting_ = false;
+        core_.userCloseComposition(true);
+    }
     const std::vector<Pending> edits = std::move(pending_);
     pending_.clear();
     for (const Pending& p : edits) {
@@ -79,25 +94,69 @@ void MemoTextEdit::onTextChanged() {
         cursor.setPosition(p.at);
         cursor.setPosition(p.at + p.added, QTextCursor::KeepAnchor);
         if (cursor.selectedText() != inDocument(shown)) show(p.at, p.added, shown);
-        current_ = &p;
         reassigned_ = false;
         core_.userEdit(p.edit);
-        current_ = nullptr;
         // The core put a text of its own in the box: the rest of the edits were of another one.
         if (reassigned_) break;
     }
 }
 
 void MemoTextEdit::editRefitted(const TextEdit& refit) {
-    if (!current_) return;
-    // The refitted span starts at the edit or one kept byte before it, and reaches at most one
-    // unit past it; neither is a line break.
-    const TextEdit& typed = current_->edit;
-    const std::size_t before = typed.at - refit.at;
-    const std::size_t after = refit.removed - before - typed.inserted.size();
-    const int at = current_->at - int(before);
-    const int length = int(before + toDisplay(typed.inserted, u"\n").size() + after);
+    // Before the span the memo and the screen agree: each CR LF there is one paragraph.
+    const std::u16string& memo = core_.text().Text();
+    int at = int(refit.at);
+    for (std::size_t i = 1; i < refit.at; ++i) {
+        if (memo[i - 1] == u'\r' && memo[i] == u'\n') --at;
+    }
+    // The span as shown: as many of the memo's units, a paragraph standing for two.
+    QTextCursor cursor(document());
+    cursor.setPosition(at);
+    cursor.setPosition(std::min(at + int(refit.removed), document()->characterCount() - 1),
+                       QTextCursor::KeepAnchor);
+    const QString shown = cursor.selectedText();
+    int length = 0;
+    for (std::size_t units = 0; units < refit.removed && length < shown.size(); ++length)
+        units += shown[length] == QChar::ParagraphSeparator ? 2 : 1;
     show(at, length, toDisplay(refit.inserted, u"\n"));
+}
+
+void MemoTextEdit::inputMethodEvent(QInputMethodEvent* event) {
+    // Every event is part of a composition, a lone one too (the empty preedit that comes with
+    // the focus, a commit of its own): what it leaves as it was is no edit.
+    core_.userCompose();
+    inInputMethod_ = true;
+    QPlainTextEdit::inputMethodEvent(event);
+    inInputMethod_ = false;
+    const bool wasPreediting = std::exchange(preediting_, !event->preeditString().isEmpty());
+    if (preediting_) {
+        // A composition at the right edge is shown, once the document has laid it out.
+        QTimer::singleShot(0, this, [this] { showComposition(); });
+        return;
+    }
+    const bool committed = !event->commitString().isEmpty() || event->replacementLength() > 0;
+    core_.userCloseComposition(committed);
+    // A cancelled composition is forgotten by the input method too: some commit it later, when
+    // the focus leaves, into whatever memo is open by then. Told once this event has returned,
+    // as the input method sets its own state after sending it.
+    if (wasPreediting && !committed)
+        QTimer::singleShot(0, this, [] { QGuiApplication::inputMethod()->reset(); });
+}
+
+// The whole composition is scrolled into view, its end too: while it is converted its cursor
+// stays at its start, which is all that ensureCursorVisible() looks at.
+void MemoTextEdit::showComposition() {
+    ensureCursorVisible();
+    const QTextBlock block = textCursor().block();
+    const QTextLayout* layout = block.layout();
+    if (!layout || layout->preeditAreaText().isEmpty()) return;
+    const int end = layout->preeditAreaPosition() + int(layout->preeditAreaText().size());
+    const QTextLine line = layout->lineForTextPosition(end);
+    if (!line.isValid()) return;
+    const int right =
+        int(blockBoundingGeometry(block).translated(contentOffset()).left() + line.cursorToX(end)) +
+        cursorWidth();
+    const int beyond = right - viewport()->width();
+    if (beyond > 0) horizontalScrollBar()->setValue(horizontalScrollBar()->value() + beyond);
 }
 
 void MemoTextEdit::show(int at, int length, const std::u16string& text) {

@@ -28,6 +28,11 @@ void QtPlatform::afterShown(std::function<void()> task) {
     if (window_) QTimer::singleShot(MainWindow::kAfterShowingMs, window_, std::move(task));
 }
 
+void QtPlatform::afterEvent(std::function<void()> task) {
+    QObject* owner = window_ ? static_cast<QObject*>(window_) : QCoreApplication::instance();
+    QTimer::singleShot(0, owner, std::move(task));
+}
+
 void QtPlatform::showRuntimeError(const std::u16string& text) {
     failed_ = true;
     showMessageBox(window_ && window_->isVisible() ? window_ : nullptr, text);

@@ -22,6 +22,7 @@ class QtPlatform final : public WindowPlatform {
     void showMessage(const std::u16string& text) override;
     void keepInFront(bool inFront) override;
     void afterShown(std::function<void()> task) override;
+    void afterEvent(std::function<void()> task) override;
     void showRuntimeError(const std::u16string& text) override;
 
   private:

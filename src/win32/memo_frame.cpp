@@ -1,5 +1,6 @@
 #include "win32/memo_frame.h"
 
+#include <imm.h>
 #include <oleacc.h>
 
 #include <algorithm>
@@ -21,6 +22,9 @@ constexpr DWORD kFrameStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIM
 constexpr std::u16string_view kEditLineBreak = u"\r\n";
 constexpr UINT kRunAfterShown = WM_APP + 1;
 constexpr UINT kFillList = WM_APP + 2;
+// Posted to the text box when a composition ends, so that it closes after any result the input
+// method posted as characters.
+constexpr UINT kCloseComposition = WM_APP + 3;
 
 // Read straight into the string: it may be a memo of many megabytes, read at every keystroke.
 std::u16string windowText(HWND hwnd) {
@@ -181,6 +185,9 @@ void MemoFrame::createControls() {
     SetWindowLongPtrW(list_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     oldListProc_ = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrW(list_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&MemoFrame::listProc)));
+    SetWindowLongPtrW(edit_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    oldEditProc_ = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(edit_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&MemoFrame::editProc)));
 }
 
 // The window and its controls at the twips of the layout, for the dpi of the window's monitor.
@@ -405,6 +412,33 @@ void MemoFrame::editRefitted(const TextEdit& refit) {
     SendMessageW(edit_, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(wide(text)));
     assigning_ = false;
     shown_.replace(refit.at, refit.removed, text);
+}
+
+LRESULT CALLBACK MemoFrame::editProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    return frameOf(hwnd)->handleEdit(message, wParam, lParam);
+}
+
+// An input method's composition in the box: the box shows it in the text and reports each change
+// of it (and the selection it took away) with EN_CHANGE; from its start to its end those are one
+// change, which the core makes of them.
+LRESULT MemoFrame::handleEdit(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_IME_STARTCOMPOSITION:
+            window_.userCompose();
+            break;
+        case WM_IME_COMPOSITION:
+            if (lParam & GCS_RESULTSTR) resultCame_ = true;
+            break;
+        case WM_IME_ENDCOMPOSITION:
+            PostMessageW(edit_, kCloseComposition, 0, 0);
+            break;
+        case kCloseComposition:
+            window_.userCloseComposition(std::exchange(resultCame_, false));
+            return 0;
+        default:
+            break;
+    }
+    return CallWindowProcW(oldEditProc_, edit_, message, wParam, lParam);
 }
 
 LRESULT CALLBACK MemoFrame::listProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {

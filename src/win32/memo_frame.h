@@ -89,6 +89,8 @@ class MemoFrame final : public WindowPlatform,
     static LRESULT CALLBACK listProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handleList(UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK editProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT handleEdit(UINT message, WPARAM wParam, LPARAM lParam);
     void command(int id, int code);
 
     void createControls();
@@ -134,6 +136,9 @@ class MemoFrame final : public WindowPlatform,
     int dpi_ = 96;
 
     WNDPROC oldListProc_ = nullptr;
+    WNDPROC oldEditProc_ = nullptr;
+    // A composition's result has come since it started.
+    bool resultCame_ = false;
     // The row a press on the list began on, until its release.
     int pressedRow_ = -1;
     // The text box's text as shown, to find what an edit changed; and a guard while the core's

@@ -166,6 +166,9 @@ void ListBox::userSelect(int i) {
 }
 
 void TextBox::setText(std::u16string text) {
+    // The box shows the assigned text now, whatever was being composed.
+    composing_ = false;
+    held_.reset();
     if (text == text_) return;
     text_ = std::move(text);
     unsaved_.reset();
@@ -184,6 +187,60 @@ void TextBox::userEdit(const FittedEdit& edit) {
     }
     if (edit.refitted && observer_) observer_->editRefitted(edit.refit);
     raise(onChange);
+}
+
+void TextBox::openComposition() {
+    composing_ = true;
+}
+
+void TextBox::holdEdit(const TextEdit& edit) {
+    const TextEdit held = held_.value_or(TextEdit{std::min(edit.at, text_.size()), 0, {}});
+    // The text as the box shows it, unit by unit: text_ with the held edit in it.
+    const std::size_t shownSize = text_.size() - held.removed + held.inserted.size();
+    const auto shown = [&](std::size_t p) {
+        if (p < held.at) return text_[p];
+        if (p < held.at + held.inserted.size()) return held.inserted[p - held.at];
+        return text_[p - held.inserted.size() + held.removed];
+    };
+    const std::size_t at = std::min(edit.at, shownSize);
+    const std::size_t end = std::min(at + edit.removed, shownSize);
+    // One span of the shown text covers both edits; it stands for one span of text_.
+    const std::size_t from = std::min(held.at, at);
+    const std::size_t to = std::max(held.at + held.inserted.size(), end);
+    std::u16string span;
+    for (std::size_t p = from; p < to; ++p)
+        span += shown(p);
+    span.replace(at - from, end - at, edit.inserted);
+    held_ = TextEdit{from, to - held.inserted.size() + held.removed - from, std::move(span)};
+}
+
+std::optional<TextEdit> TextBox::closeComposition() {
+    composing_ = false;
+    std::optional<TextEdit> change = std::exchange(held_, std::nullopt);
+    if (!change) return change;
+    const std::u16string_view was = std::u16string_view(text_).substr(change->at, change->removed);
+    const std::u16string_view now = change->inserted;
+    std::size_t head = 0;
+    while (head < was.size() && head < now.size() && was[head] == now[head])
+        ++head;
+    std::size_t tail = 0;
+    while (tail < was.size() - head && tail < now.size() - head &&
+           was[was.size() - 1 - tail] == now[now.size() - 1 - tail])
+        ++tail;
+    if (head == was.size() && head == now.size()) return std::nullopt;
+    // Never between the halves of a pair or of a line break: widened to take both.
+    const auto first = [](char16_t c) { return c == u'\r' || (c >= 0xD800 && c <= 0xDBFF); };
+    const auto second = [](char16_t c) { return c == u'\n' || (c >= 0xDC00 && c <= 0xDFFF); };
+    if (head > 0 && first(was[head - 1])) --head;
+    if (tail > 0 && second(was[was.size() - tail])) --tail;
+    return TextEdit{change->at + head, was.size() - head - tail,
+                    std::u16string(now.substr(head, now.size() - head - tail))};
+}
+
+void TextBox::putBack(const TextEdit& change) {
+    if (observer_)
+        observer_->editRefitted(
+            {change.at, change.inserted.size(), text_.substr(change.at, change.removed)});
 }
 
 void TextBox::markSaved() {

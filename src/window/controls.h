@@ -92,6 +92,11 @@ class ListBox {
 };
 
 // txtmemo: multi-line text with CR LF line breaks, held exactly as assigned.
+//
+// An input method's composition is one change: from its first event to its commit or cancel
+// the box's edits (the selection its first preedit took away, the preedit where a box shows it
+// in the text, notices that change nothing) are only held, said of the text as it was. Closing
+// it gives what it changed in all, with the parts at either end that stayed left out.
 class TextBox {
   public:
     class Observer {
@@ -101,6 +106,7 @@ class TextBox {
         virtual void textAssigned() = 0;
         // The person's edit was taken otherwise than typed (see store/text_fit.h): said of the
         // text with the edit applied as typed.
+        // Also said of a cancelled composition: the text it took away comes back.
         virtual void editRefitted(const TextEdit& refit) = 0;
     };
 
@@ -114,6 +120,15 @@ class TextBox {
     // as it was (typing "A" over a selected "A" is an edit).
     void userEdit(const FittedEdit& edit);
 
+    // A composition opens; one already open goes on. An assigned text ends it.
+    void openComposition();
+    bool composing() const { return composing_; }
+    void holdEdit(const TextEdit& edit);
+    // Closes the composition: what it changed, if anything.
+    std::optional<TextEdit> closeComposition();
+    // A cancelled composition's change is put back on screen; the text never had it.
+    void putBack(const TextEdit& change);
+
     // The one edit since the text was last saved, when that is all that changed.
     const std::optional<TextSplice>& unsavedEdit() const { return unsaved_; }
     void markSaved();
@@ -122,6 +137,8 @@ class TextBox {
     std::u16string text_;
     std::optional<TextSplice> unsaved_;
     bool whole_ = true;  // changed in some other way since the last save
+    bool composing_ = false;
+    std::optional<TextEdit> held_;  // the composition's edits, said of text_
     Observer* observer_ = nullptr;
 };
 

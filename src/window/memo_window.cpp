@@ -1,5 +1,6 @@
 #include "window/memo_window.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "store/folder_check.h"
@@ -36,6 +37,8 @@ void MemoWindow::guarded(Action&& action) {
         // Nothing is rolled back here: every file that was written is whole, the journal names
         // any step that was cut short, and the program ends as it always has on a refused call.
         ended_ = true;
+        // The error box is the last: no other box is shown over it or after it.
+        toTell_.clear();
         if (trace_) trace_->note("runtime error");
         platform_.showRuntimeError(error.boxText());
     }
@@ -59,11 +62,35 @@ void MemoWindow::userListKey(ListKey key, int rowsPerPage, int topRow) {
 
 void MemoWindow::userEdit(const TextEdit& edit) {
     guarded([&] {
-        const FittedEdit fitted = fitEdit(codec_, txtmemo.Text(), edit);
-        txtmemo.userEdit(fitted);
-        // Told once the edit is saved, so that box and file already agree while the box is up.
-        if (!fitted.replaced.empty()) msgBox(texts::notHoldable(fitted.replaced));
+        if (txtmemo.composing())
+            txtmemo.holdEdit(edit);
+        else
+            applyEdit(edit);
     });
+}
+
+void MemoWindow::userCompose() {
+    guarded([&] { txtmemo.openComposition(); });
+}
+
+void MemoWindow::userCloseComposition(bool committed) {
+    guarded([&] {
+        if (!txtmemo.composing()) return;
+        const std::optional<TextEdit> change = txtmemo.closeComposition();
+        // What leaves the text as it was is no edit: nothing is created, deleted or written.
+        if (!change) return;
+        if (committed)
+            applyEdit(*change);
+        else
+            txtmemo.putBack(*change);
+    });
+}
+
+void MemoWindow::applyEdit(const TextEdit& edit) {
+    const FittedEdit fitted = fitEdit(codec_, txtmemo.Text(), edit);
+    txtmemo.userEdit(fitted);
+    // Told once the edit is saved, so that box and file already agree while the box is up.
+    if (!fitted.replaced.empty()) msgBox(texts::notHoldable(fitted.replaced));
 }
 
 void MemoWindow::userClickCheck() {
@@ -89,7 +116,23 @@ void MemoWindow::choose(Command command) {
 
 void MemoWindow::msgBox(std::u16string_view prompt) {
     if (trace_) trace_->note("MsgBox");
-    platform_.showMessage(std::u16string(prompt));
+    // Never shown from inside the event that raised it: a box's own event loop would run an
+    // input method's commit, a paint or a notice of the list again before it has finished, and
+    // a box could open over a box. It comes once the event has returned, one box at a time, and
+    // a text already waiting or up is not told twice.
+    if (std::find(toTell_.begin(), toTell_.end(), prompt) != toTell_.end()) return;
+    toTell_.emplace_back(prompt);
+    if (toTell_.size() == 1 && !telling_) platform_.afterEvent([this] { tellWhatWaits(); });
+}
+
+void MemoWindow::tellWhatWaits() {
+    if (telling_) return;
+    telling_ = true;
+    while (!toTell_.empty() && !ended_) {
+        platform_.showMessage(toTell_.front());
+        if (!toTell_.empty()) toTell_.erase(toTell_.begin());
+    }
+    telling_ = false;
 }
 
 StartResult MemoWindow::Form_Load() {

@@ -56,6 +56,11 @@ class MemoWindow {
     void userListKey(ListKey key, int rowsPerPage, int topRow);
     // An edit of the text box, as the span that changed.
     void userEdit(const TextEdit& edit);
+    // An input method's event begins: the edits until its composition closes are one change.
+    void userCompose();
+    // The composition closes, committed or cancelled (then the box gets back what the
+    // composition took away, and the memo stays as it was).
+    void userCloseComposition(bool committed);
     void userClickCheck();
     void choose(Command command);
     bool ended() const { return ended_; }
@@ -113,6 +118,8 @@ class MemoWindow {
     MemoStore& store() { return store_.value(); }
     Journal& journal() { return journal_.value(); }
     void msgBox(std::u16string_view prompt);
+    void tellWhatWaits();
+    void applyEdit(const TextEdit& edit);
 
     FileSystem& files_;
     const TextCodec& codec_;
@@ -125,6 +132,9 @@ class MemoWindow {
     std::optional<std::uint64_t> indexOnDisk_;
     // Set while the text box takes a memo's text just as it was read.
     bool openingAsRead_ = false;
+    // The message boxes still to show, and whether one is up.
+    std::vector<std::u16string> toTell_;
+    bool telling_ = false;
 
     // Controls.
     ListBox List1;

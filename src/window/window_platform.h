@@ -3,6 +3,7 @@
 // use a fake that records what was asked.
 #include <functional>
 #include <string>
+#include <utility>
 
 #include "store/base_path.h"
 
@@ -25,6 +26,9 @@ class WindowPlatform {
     virtual void keepInFront(bool inFront) = 0;
     // Runs the task once the window is on screen, after the events already waiting.
     virtual void afterShown(std::function<void()> task) = 0;
+    // Runs the task once the event being handled has returned, after the events already
+    // waiting. Once the window is shown that is what afterShown() does too.
+    virtual void afterEvent(std::function<void()> task) { afterShown(std::move(task)); }
     // Shows the run-time error box. The program ends after it: the window takes no further
     // events, and the front end exits with a failure status.
     virtual void showRuntimeError(const std::u16string& text) = 0;

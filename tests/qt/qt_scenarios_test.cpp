@@ -11,6 +11,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QScrollBar>
 #include <QTest>
 #include <QTimer>
 #include <memory>
@@ -25,7 +26,7 @@
 namespace tetomu::test {
 namespace {
 
-class QtDriver final : public Driver {
+class QtDriver final : public QObject, public Driver {
   public:
     QtDriver() {
         // Closes each modal message box with its OK button as soon as it is up.
@@ -43,6 +44,7 @@ class QtDriver final : public Driver {
     StartResult start(const fs::path& programDirectory) override {
         app_ = std::make_unique<App>(QString::fromStdString(programDirectory.string()));
         app_->core().setTrace(&trace_);
+        app_->window().txtmemo()->installEventFilter(this);
         const StartResult result = app_->start();
         if (result == StartResult::Shown) {
             EXPECT_TRUE(QTest::qWaitForWindowExposed(&app_->window()));
@@ -76,6 +78,9 @@ class QtDriver final : public Driver {
                 } else {
                     commitText(toQString(step.text));
                 }
+                break;
+            case Step::Compose:
+                compose(step);
                 break;
             case Step::KeyInText:
                 textBox().setFocus();
@@ -118,6 +123,16 @@ class QtDriver final : public Driver {
         QCoreApplication::processEvents();
     }
     HandlerTrace& trace() override { return trace_; }
+    MemoTextEdit& textBox() { return *app_->window().txtmemo(); }
+    // A preedit as ibus sends it: the cursor shown at its end, or, while it is converted, hidden
+    // where it is told.
+    void preedit(const QString& text, int cursor = -1) {
+        const bool shown = cursor < 0;
+        QInputMethodEvent event(
+            text, {{QInputMethodEvent::Cursor, shown ? int(text.size()) : cursor, shown ? 1 : 0,
+                    QVariant()}});
+        QApplication::sendEvent(&textBox(), &event);
+    }
 
     std::vector<std::u16string> rows() override {
         std::vector<std::u16string> out;
@@ -164,7 +179,6 @@ class QtDriver final : public Driver {
 
   private:
     MemoListView& list() { return *app_->window().List1(); }
-    MemoTextEdit& textBox() { return *app_->window().txtmemo(); }
     QPoint rowCenter(int row) { return list().visualRect(list().model()->index(row, 0)).center(); }
 
     // A composition an input method commits: the text arrives at once.
@@ -172,6 +186,35 @@ class QtDriver final : public Driver {
         QInputMethodEvent commit;
         commit.setCommitString(committed);
         QApplication::sendEvent(&textBox(), &commit);
+    }
+    // The events of ibus through Qt's plug-in, which forgets its preedit only once the commit
+    // has returned, and commits what it still holds when the focus leaves the box.
+    void compose(const Step& step) {
+        const QString text = toQString(step.text);
+        if (text.isEmpty()) {
+            QTest::mouseClick(textBox().viewport(), Qt::LeftButton, {}, QPoint(4, 4));
+        } else {
+            textBox().setFocus();
+        }
+        preedit({});
+        for (qsizetype i = 1; i <= text.size(); ++i)
+            preedit(text.left(i));
+        if (text.isEmpty()) return;
+        if (step.result.empty()) {
+            preedit({});
+            QCoreApplication::processEvents();
+            list().setFocus();
+            return;
+        }
+        heldByPlugin_ = text;
+        commitText(toQString(step.result));
+        heldByPlugin_.clear();
+        preedit({});
+    }
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::FocusOut && !heldByPlugin_.isEmpty())
+            commitText(std::exchange(heldByPlugin_, {}));
+        return QObject::eventFilter(watched, event);
     }
     void textKey(TextKey key) {
         const std::pair<Qt::Key, Qt::KeyboardModifiers> keys[] = {
@@ -196,6 +239,7 @@ class QtDriver final : public Driver {
     }
 
     std::unique_ptr<App> app_;
+    QString heldByPlugin_;
     HandlerTrace trace_;
     QTimer boxes_;
     std::vector<std::u16string> seen_;
@@ -205,6 +249,24 @@ const bool registered = registerScenarios("QtScenario", [](const Scenario& s) {
     QtDriver driver;
     runScenario(s, driver);
 });
+
+// A composition at the right edge is scrolled into view, its end too while it is converted and
+// its cursor, hidden, stays at its start.
+TEST(QtTextBox, ACompositionAtTheRightEdgeIsShown) {
+    TempDir dir;
+    fs::create_directory(dir.path() / "memo");
+    writeFolder(dir.path() / "memo", memos({}));
+    QtDriver driver;
+    ASSERT_EQ(driver.start(dir.path()), StartResult::Shown);
+    driver.apply(commit(repeat(u"x", 36)));
+    driver.textBox().setFocus();
+    driver.preedit(QStringLiteral("あいうえおかきくけこ"), 0);
+    QTest::qWait(50);
+    const QScrollBar* bar = driver.textBox().horizontalScrollBar();
+    EXPECT_GT(bar->maximum(), 0);
+    // Only the document's margin past the line's end may stay hidden.
+    EXPECT_GE(bar->value() + int(driver.textBox().document()->documentMargin()), bar->maximum());
+}
 
 }  // namespace
 }  // namespace tetomu::test

@@ -1,5 +1,7 @@
 #include "support/core_driver.h"
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 
 namespace tetomu::test {
@@ -9,11 +11,47 @@ StartResult CoreDriver::start(const fs::path& programDirectory) {
     window_ = std::make_unique<MemoWindow>(files_, codec_, static_cast<WindowPlatform&>(*this));
     window_->setTrace(&trace_);
     window_->observeText(this);
-    return window_->start();
+    const StartResult result = window_->start();
+    runLater();
+    return result;
+}
+
+void CoreDriver::showMessage(const std::u16string& text) {
+    // A box's own event loop would run inside the action, and run what it has not finished.
+    EXPECT_FALSE(inEvent_) << "a box shown inside an action";
+    messages_.push_back(text);
+}
+
+void CoreDriver::runLater() {
+    while (!later_.empty()) {
+        auto task = std::move(later_.front());
+        later_.erase(later_.begin());
+        task();
+    }
+}
+
+// As an input method's events reach a text box, each one opening a composition or going on with
+// the one open: the focus comes with an empty preedit, the first preedit takes the selection
+// away, and each change of the preedit is a notice of a change that changes nothing.
+void CoreDriver::compose(const Step& step) {
+    MemoWindow& w = *window_;
+    w.userCompose();
+    w.userEdit({caret_, 0, u""});
+    w.userCloseComposition(false);
+    for (std::size_t i = 1; i <= step.text.size(); ++i) {
+        w.userCompose();
+        if (i == 1) replaceSelection(u"");
+        w.userEdit({caret_, 0, u""});
+    }
+    if (step.text.empty()) return;
+    w.userCompose();
+    if (!step.result.empty()) replaceSelection(step.result);
+    w.userCloseComposition(!step.result.empty());
 }
 
 void CoreDriver::apply(const Step& step) {
     MemoWindow& w = *window_;
+    inEvent_ = true;
     switch (step.kind) {
         case Step::Type:
             for (std::size_t i = 0, n = 0; i < step.text.size(); i += n) {
@@ -24,6 +62,9 @@ void CoreDriver::apply(const Step& step) {
             break;
         case Step::Commit:
             replaceSelection(step.text);
+            break;
+        case Step::Compose:
+            compose(step);
             break;
         case Step::KeyInText:
             textKey(step.textKey);
@@ -45,6 +86,8 @@ void CoreDriver::apply(const Step& step) {
         case Step::NewFolder:  // the runner's own
             break;
     }
+    inEvent_ = false;
+    runLater();
 }
 
 std::vector<std::u16string> CoreDriver::rows() {

@@ -35,9 +35,12 @@ class CoreDriver final : public Driver, private TextBox::Observer, private Windo
   private:
     bool anotherCopyRunning() override { return false; }
     NativeString programDirectory() override { return directory_; }
-    void showMessage(const std::u16string& text) override { messages_.push_back(text); }
+    void showMessage(const std::u16string& text) override;
     void keepInFront(bool front) override { inFront_ = front; }
     void afterShown(std::function<void()> task) override { task(); }
+    void afterEvent(std::function<void()> task) override { later_.push_back(std::move(task)); }
+    void runLater();
+    void compose(const Step& step);
     void showRuntimeError(const std::u16string& text) override { messages_.push_back(text); }
     void replaceSelection(std::u16string_view text);
     void textKey(TextKey key);
@@ -53,6 +56,8 @@ class CoreDriver final : public Driver, private TextBox::Observer, private Windo
     bool inFront_ = false;
     HandlerTrace trace_;
     std::unique_ptr<MemoWindow> window_;
+    std::vector<std::function<void()>> later_;
+    bool inEvent_ = false;  // a person's action is being handled
     std::size_t caret_ = 0;
     std::size_t anchor_ = 0;
 };

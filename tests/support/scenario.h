@@ -20,6 +20,7 @@ struct Step {
     enum Kind {
         Type,
         Commit,
+        Compose,
         KeyInText,
         KeyInList,
         Click,
@@ -31,6 +32,7 @@ struct Step {
     };
     Kind kind = Type;
     std::u16string text{};
+    std::u16string result{};
     int row = -1;
     int to = -1;
     TextKey textKey = TextKey::End;
@@ -46,6 +48,13 @@ inline Step type(std::u16string text) {
 // One edit of several characters: a paste, or an input method's commit.
 inline Step commit(std::u16string text) {
     return {.kind = Step::Commit, .text = std::move(text)};
+}
+// An input method's composition in the text box: the preedit grows by one character an event,
+// then `result` is committed, or, when `result` is empty, the composition is cancelled (Escape)
+// and the focus goes to the list. compose(u"", u"") is a click into the box with the input
+// method on: the focus comes with an empty preedit.
+inline Step compose(std::u16string preedit, std::u16string result) {
+    return {.kind = Step::Compose, .text = std::move(preedit), .result = std::move(result)};
 }
 inline Step key(TextKey k) {
     return {.kind = Step::KeyInText, .textKey = k};

@@ -189,6 +189,24 @@ std::vector<Scenario> table() {
          .messages = {s(kSameOneClicked)}, .rows = {u"A", u"B"}, .selected = 0, .text = u"A",
          .trace = Lines{"txtmemo_Change", "  List1_Click", "    MsgBox", "    Check1_Click"}},
 
+        // An input method: a composition is one change, and what changes nothing is no edit.
+        {.name = "ACompositionIsSavedOnceAtItsCommit", .start = memos({}),
+         .steps = {compose(u"きょう", u"今日"), compose(u"は", u"は")}, .end = memos({u"今日は"}),
+         .rows = {u"今日は"}, .selected = 0, .text = u"今日は", .trace = kSaveTrace},
+        {.name = "AClickIntoTheBoxWithTheInputMethodOnMakesNoMemo", .start = ab,
+         .steps = {compose(u"", u"")}, .rows = {u"A", u"B"}, .trace = Lines{}},
+        {.name = "ACancelledCompositionOverASelectionChangesNothing", .start = ab,
+         .steps = {click(1), key(T::SelectAll), compose(u"あ", u"")}, .rows = {u"A", u"B"},
+         .selected = 1, .text = u"B", .trace = Lines{}},
+        {.name = "ReplacingAWholeMemoByACompositionKeepsItInPlace", .start = abc,
+         .steps = {click(0), key(T::SelectAll), compose(u"えっくす", u"X")},
+         .end = memos({u"X", u"B", u"C"}), .rows = {u"X", u"B", u"C"}, .selected = 0, .text = u"X",
+         .trace = kSaveTrace},
+        {.name = "ACommittedCharacterTheCodePageCannotHoldIsToldOnce", .start = memos({}),
+         .steps = {compose(u"はーと", u"♡")}, .end = memos({u"?"}),
+         .messages = {u"「♡」は保存できへん字やから「?」にしたで！"}, .rows = {u"?"}, .selected = 0,
+         .text = u"?"},
+
         // Opening a memo.
         {.name = "OpeningAMemoWritesNothingWhenItIsTheSame", .start = abc, .steps = {click(1)},
          .rows = {u"A", u"B", u"C"}, .selected = 1, .text = u"B", .trace = kOpenTrace},

@@ -4,6 +4,8 @@
 // timer that runs inside the box's own loop. The program file itself is checked from outside
 // by scripts/check-window.sh --windows. Run by scripts/test-windows.sh.
 #include <windows.h>
+// After windows.h.
+#include <imm.h>
 
 #include <gtest/gtest.h>
 
@@ -119,6 +121,9 @@ class Win32Driver final : public Driver {
             case Step::Commit:
                 focus(edit());
                 paste(step.text);
+                break;
+            case Step::Compose:
+                compose(step);
                 break;
             case Step::KeyInText:
                 focus(edit());
@@ -240,6 +245,32 @@ class Win32Driver final : public Driver {
         PostMessageW(to, WM_KEYUP, vk, 0xC0000001);
     }
     // A paste: the text on the clipboard, then the edit box takes it from there.
+    // An input method through the system's calls on the box's input context: the composition
+    // string grows, then is completed or cancelled; the box hears of it as from a person's.
+    void compose(const Step& step) {
+        if (step.text.empty()) {
+            PostMessageW(edit(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4));
+            PostMessageW(edit(), WM_LBUTTONUP, 0, MAKELPARAM(4, 4));
+            pump();
+            return;
+        }
+        focus(edit());
+        const HIMC context = ImmGetContext(edit());
+        ImmSetOpenStatus(context, TRUE);
+        const auto set = [&](const std::u16string& text) {
+            ImmSetCompositionStringW(context, SCS_SETSTR, const_cast<char16_t*>(text.data()),
+                                     DWORD(text.size() * sizeof(char16_t)), nullptr, 0);
+            pump();
+        };
+        for (std::size_t i = 1; i <= step.text.size(); ++i)
+            set(step.text.substr(0, i));
+        if (!step.result.empty()) set(step.result);
+        ImmNotifyIME(context, NI_COMPOSITIONSTR, step.result.empty() ? CPS_CANCEL : CPS_COMPLETE,
+                     0);
+        ImmReleaseContext(edit(), context);
+        pump();
+        if (step.result.empty()) focus(list());
+    }
     void paste(const std::u16string& text) {
         const std::u16string shown = toDisplay(text, u"\r\n");
         const std::size_t bytes = (shown.size() + 1) * sizeof(wchar_t);

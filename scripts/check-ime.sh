@@ -1,0 +1,162 @@
+#!/usr/bin/env bash
+# Types into the program through a real input method, as a Japanese person does: ibus with mozc
+# on a virtual screen with openbox and a session bus, keys sent by xdotool, no synthetic events.
+# After each case the memo folder is compared byte for byte, and the program must still answer:
+#   a click into the empty box with the input method on makes no memo;
+#   a word converted and committed is one new memo, saved once;
+#   a composition cancelled with Escape, then the focus moved to another memo, is saved nowhere;
+#   ♡ chosen for はーと is stored as "?", told in one box, and the program goes on;
+#   Ctrl+A, then a composition, replaces the memo in place.
+# mozc will not run as root: as root the script runs everything as a user it creates.
+#   scripts/check-ime.sh [path/to/tetomu]   build/tetomu by default
+# Where ibus or mozc cannot be brought up, it says so and skips (status 0).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+program=$(realpath "${1:-build/tetomu}")
+skip() { echo "skip  the input method check: $1"; exit 0; }
+
+for tool in ibus-daemon ibus dbus-launch xdotool Xvfb; do
+    command -v "$tool" >/dev/null || skip "$tool is not installed"
+done
+[ -x /usr/lib/ibus-mozc/ibus-engine-mozc ] || skip "ibus-mozc is not installed"
+
+user=tetomu-ime
+if [ "$(id -u)" -eq 0 ]; then
+    id "$user" >/dev/null 2>&1 || useradd --system --create-home --shell /bin/bash "$user"
+    work=$(mktemp -d)
+    chmod 755 "$work"
+    cp "$program" "$work/tetomu"
+    cp scripts/check-ime.sh "$work/"
+    mkdir -p "$work/lib"
+    cp scripts/lib/x11-session.sh "$work/lib/"
+    chown -R "$user" "$work"
+    # The user is this check's alone: whatever of its session is left (mozc's server leaves
+    # itself running, a program that ran away) goes.
+    trap 'pkill -KILL -u "$user" 2>/dev/null || true; rm -rf "$work"' EXIT
+    status=0
+    timeout 300 runuser -u "$user" -- env -i PATH="$PATH" LANG=C.UTF-8 \
+        bash "$work/check-ime.sh" "$work/tetomu" || status=$?
+    [ "$status" -ne 124 ] || echo "FAIL  the input method check did not end in 5 minutes"
+    exit "$status"
+fi
+
+work=$(mktemp -d)
+# A profile of its own: mozc learns from every commit, and the candidates must come in the order
+# of a fresh one.
+export HOME=$work/home
+export XDG_RUNTIME_DIR=$work/runtime XDG_CONFIG_HOME=$work/config
+mkdir -p "$HOME" "$XDG_RUNTIME_DIR" "$XDG_CONFIG_HOME" "$work/app/memo"
+chmod 700 "$XDG_RUNTIME_DIR"
+source "$(dirname "$0")/lib/x11-session.sh"
+pids=()
+cleanup() {
+    local pid
+    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+    [ -n "${DBUS_SESSION_BUS_PID:-}" ] && kill "$DBUS_SESSION_BUS_PID" 2>/dev/null || true
+    stop_x11
+    rm -rf "$work"
+}
+trap cleanup EXIT
+printf 'A\r\nB\r\n' >"$work/app/memo/group.gl"
+printf 'A' >"$work/app/memo/0.txt"
+printf 'B' >"$work/app/memo/1.txt"
+cp "$program" "$work/app/tetomu"
+
+start_x11 800x600
+eval "$(dbus-launch --sh-syntax)"
+ibus-daemon --xim --panel=disable --replace >/dev/null 2>&1 &
+pids+=($!)
+for _ in $(seq 100); do
+    ibus engine mozc-jp 2>/dev/null && [ "$(ibus engine 2>/dev/null)" = mozc-jp ] && break
+    sleep 0.2
+done
+[ "$(ibus engine 2>/dev/null)" = mozc-jp ] || skip "ibus would not take mozc"
+
+QT_IM_MODULE=ibus "$work/app/tetomu" 2>"$work/app.log" &
+app=$!
+pids+=("$app")
+win=$(wait_for_window 'テトム★' || true)
+[ -n "$win" ] || { echo "FAIL  the window did not appear"; cat "$work/app.log"; exit 1; }
+menubar=$(( $(xwininfo -id "$win" | awk '/Height:/ {print $2}') - 262 ))
+
+failures=0
+check() {  # check WHAT EXPECTED ACTUAL
+    if [ "$2" = "$3" ]; then echo "ok    $1"; else
+        echo "FAIL  $1: expected '$2', got '$3'"
+        failures=$((failures + 1))
+    fi
+}
+# Every file of the folder, name and bytes, as xxd shows them.
+folder() { (cd "$work/app/memo" && for f in *; do echo "$f"; xxd -p "$f"; done); }
+expect_folder() {  # expect_folder WHAT NAME HEX ...
+    local what=$1 expected=""
+    shift
+    while [ $# -gt 0 ]; do expected+="$1"$'\n'"$2"$'\n'; shift 2; done
+    expected=${expected%$'\n'}
+    # A busy machine may take a while over a key: waited for up to five seconds.
+    for _ in $(seq 10); do [ "$(folder)" = "$expected" ] && break; sleep 0.5; done
+    check "$what" "$expected" "$(folder)"
+}
+boxes() { xdotool search --onlyvisible --name '^テトム$' 2>/dev/null | wc -l; }
+answers() {  # the program runs, shows its window, and no box is left open
+    check "$1: the program still answers" "yes 0" \
+        "$(kill -0 "$app" 2>/dev/null && xdotool search --onlyvisible --name 'テトム★' >/dev/null && echo yes) $(boxes)"
+}
+settle() { sleep 0.6; }
+click_text() { xdotool mousemove --window "$win" 200 $((menubar + 80)) click 1; settle; }
+click_row() { xdotool mousemove --window "$win" 40 $((menubar + 24 + 13 * $1)) click 1; settle; }
+keys() { xdotool key --delay 80 "$@"; settle; }
+typed() { xdotool type --delay 80 "$1"; settle; }
+
+# The input method starts off; the key that turns it on.
+click_text
+keys Zenkaku_Hankaku
+expect_folder "a click into the empty box makes no memo" \
+    0.txt 41 1.txt 42 group.gl 410d0a420d0a
+answers "the click"
+
+# きょう → 今日: the preedit is not saved; the commit is one new memo.
+typed kyou
+expect_folder "nothing of the preedit is saved" 0.txt 41 1.txt 42 group.gl 410d0a420d0a
+keys space Return
+expect_folder "a word converted and committed is one new memo" \
+    0.txt 41 1.txt 42 2.txt 8da193fa group.gl 410d0a420d0a8da193fa0d0a
+answers "the commit"
+
+# あす, Escape, then a click on memo A: nothing of あす anywhere.
+typed asu
+keys Escape
+click_row 0
+expect_folder "a cancelled composition is saved nowhere after the focus moves" \
+    0.txt 41 1.txt 42 2.txt 8da193fa group.gl 410d0a420d0a8da193fa0d0a
+answers "the cancel"
+
+# はーと, the fourth candidate (♡, which the code page cannot hold), committed.
+click_text
+keys ctrl+End
+typed ha-to
+keys space space 4 Return
+for _ in $(seq 10); do [ "$(boxes)" -gt 0 ] && break; sleep 0.5; done
+sleep 1
+check "♡ is told in one box" "1" "$(boxes)"
+box=$(xdotool search --onlyvisible --name '^テトム$' | head -1)
+[ -n "$box" ] && xdotool windowactivate --sync "$box" key Return
+settle
+expect_folder "♡ committed is stored once, as ?" \
+    0.txt 413f 1.txt 42 2.txt 8da193fa group.gl 413f0d0a420d0a8da193fa0d0a
+answers "the ♡"
+
+# Ctrl+A over memo B, then a composition: memo B becomes 今日, in its place.
+click_row 1
+click_text
+keys ctrl+a
+typed kyou
+keys space Return
+expect_folder "Ctrl+A then a composition replaces the memo in place" \
+    0.txt 413f 1.txt 8da193fa 2.txt 8da193fa group.gl 413f0d0a8da193fa0d0a8da193fa0d0a
+answers "the replace"
+
+[ "$failures" -eq 0 ] && echo "all input method checks passed" || {
+    echo "$failures input method check(s) failed"
+    exit 1
+}
