@@ -18,7 +18,10 @@ MemoWindow::MemoWindow(FileSystem& files, const TextCodec& codec, WindowPlatform
       List1(codec),
       Label3(texts::kArrangeLabel) {
     List1.onClick = [this] { List1_Click(); };
-    txtmemo.onChange = [this] { txtmemo_Change(); };
+    // The box emptied for a memo that could not be opened is no change of that memo.
+    txtmemo.onChange = [this] {
+        if (!blanking_) txtmemo_Change();
+    };
     Check1.onClick = [this] { Check1_Click(); };
 }
 
@@ -51,6 +54,11 @@ void MemoWindow::userSelect(int row) {
     guarded([&] { List1.userSelect(row); });
 }
 
+void MemoWindow::userListLetter(char16_t letter) {
+    const int row = List1.rowForLetter(letter);
+    if (row >= 0 && row != List1.ListIndex()) userSelect(row);
+}
+
 void MemoWindow::userListKey(ListKey key, int rowsPerPage, int topRow) {
     // A key that does not move the selection is no change of it, and raises nothing.
     const int row = List1.rowForKey(key, rowsPerPage, topRow);
@@ -59,6 +67,7 @@ void MemoWindow::userListKey(ListKey key, int rowsPerPage, int topRow) {
 
 void MemoWindow::userEdit(const TextEdit& edit) {
     guarded([&] {
+        if (editRefused()) return;
         const FittedEdit fitted = fitEdit(codec_, txtmemo.Text(), edit);
         txtmemo.userEdit(fitted);
         // Told once the edit is saved, so that box and file already agree while the box is up.
@@ -104,19 +113,20 @@ StartResult MemoWindow::Form_Load() {
         return StartResult::AnotherCopyRunning;
     // A step that the journal names as cut short is finished; nothing else is changed.
     finishCutShortSteps(store());
-    const IndexLineEnds lineEnds = ReloadList();
+    ReloadList();
     t11[0].setChecked(true);
     busy = false;
     platform_.keepInFront(true);
     // One look at the folder, once the window is there: reading a folder of 32767 memos takes
     // longer than everything else the start does.
-    platform_.afterShown([this, lineEnds] { guarded([&] { lookAtTheFolder(lineEnds); }); });
+    platform_.afterShown([this] { guarded([&] { lookAtTheFolder(); }); });
     return StartResult::Shown;
 }
 
 // Removes what a save cut short left, and tells the person what else does not match the index.
-void MemoWindow::lookAtTheFolder(IndexLineEnds lineEnds) {
-    FolderCheck check(store(), List1.ListCount(), lineEnds);
+// An index in other line ends is not told: the first save writes it in CR LF, as every save does.
+void MemoWindow::lookAtTheFolder() {
+    FolderCheck check(store(), List1.ListCount());
     std::vector<NativeString> leftovers;
     files_.list(store().folder(), [&](const FolderEntry& entry) {
         if (isLeftover(store(), entry))
@@ -127,7 +137,7 @@ void MemoWindow::lookAtTheFolder(IndexLineEnds lineEnds) {
     for (const auto& name : leftovers)
         files_.remove(store().folder() / name);
     const FolderFindings found = check.findings();
-    if (!found.empty()) msgBox(texts::folderFindings(found));
+    if (!found.empty()) msgBox(texts::folderFindings(found, !leftovers.empty()));
 }
 
 void MemoWindow::t11_Click(int index) {
@@ -166,6 +176,7 @@ void MemoWindow::WriteIndex() {
 }
 
 void MemoWindow::saveMemo(int n) {
+    if (unopened_ == n) unopened_.reset();
     store().writeMemo(n, txtmemo.Text(), txtmemo.unsavedEdit(),
                       std::exchange(openingAsRead_, false));
     txtmemo.markSaved();

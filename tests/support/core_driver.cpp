@@ -31,6 +31,11 @@ void CoreDriver::apply(const Step& step) {
         case Step::KeyInList:
             w.userListKey(step.listKey, 13, 0);
             break;
+        case Step::LetterInList:
+            w.userListLetter(step.text.at(0));
+            break;
+        case Step::Gone:
+            break;
         case Step::Click:
         case Step::DoubleClick:
         case Step::Drag:
