@@ -109,7 +109,7 @@ void MemoWindow::deletePath() {
         // Renumbering over a gap would put memos under other titles. The memo stays, and so does
         // what the box shows of it.
         msgBox(texts::kCannotDelete);
-        if (unopened_ != delIndex) txtmemo.setText(store().readMemo(delIndex));
+        if (store().kind(path) == EntryKind::File) txtmemo.setText(store().readMemo(delIndex));
         return;
     }
     const EntryKind own = store().kind(path);
