@@ -73,18 +73,33 @@ TEST_F(FolderSafety, ALinkAtTheIndexIsRefusedAndNeverBroughtToLife) {
     EXPECT_FALSE(fs::exists(outside.path() / "made"));
 }
 
-TEST_F(FolderSafety, ALinkAtAMemoIsToldAndNeverFollowed) {
+TEST_F(FolderSafety, ALinkOrAPipeAtAMemoIsToldNeverFollowedAndDeletedAsAName) {
     writeBytes(outside.path() / "target", "theirs");
-    fs::remove(memo / "1.txt");
-    fs::create_symlink(outside.path() / "target", memo / "1.txt");
-    const auto copy = start();
-    EXPECT_EQ(
-        copy->driver.lastMessage(),
-        u"memo フォルダが group.gl と合うてへんで！\r\n・1.txt がふつうのファイルやないやん\r\n"
-        u"ファイルはどれもそのままにしてあるで。");
-    copy->driver.apply(click(1));
-    EXPECT_TRUE(copy->driver.ended());
-    EXPECT_EQ(readBytes(outside.path() / "target"), "theirs");
+    for (const bool link : {true, false}) {
+        fs::remove(memo / "0.txt");
+        if (link) {
+            fs::create_symlink(outside.path() / "target", memo / "0.txt");
+        } else {
+            ASSERT_EQ(::mkfifo((memo / "0.txt").c_str(), 0600), 0);
+        }
+        const auto copy = start();
+        for (const Step& step : {click(0), type(u"x")})
+            copy->driver.apply(step);
+        const std::u16string told = texts::memoNotAFile(u"0.txt");
+        EXPECT_EQ(
+            copy->driver.messages(),
+            (std::vector<std::u16string>{
+                u"memo フォルダが group.gl と合うてへんで！\r\n・0.txt がふつうのファイルやないやん"
+                u"\r\nファイルはどれもそのままにしてあるで。",
+                told, told}));
+        EXPECT_EQ(copy->driver.text(), u"");
+        copy->driver.apply(menu(Command::Delete));
+        EXPECT_FALSE(copy->driver.ended());
+        EXPECT_EQ(folderBytes(memo), memos({u"one"}));
+        EXPECT_EQ(readBytes(outside.path() / "target"), "theirs");
+        fs::remove(memo / "0.txt");
+        writeFolder(memo, memos({u"zero", u"one"}));
+    }
 }
 
 TEST_F(FolderSafety, APipeIsNeverWaitedOn) {
@@ -136,12 +151,17 @@ TEST_F(FolderSafety, AReadOnlyFolderCanBeBrowsedAndAChangeIsRefused) {
         typeInto(*copy, 1, u"?");
         if (!copy->driver.ended() || readBytes(memo / "1.txt") != "one") return false;
         copy.reset();
-        // A folder that may only be read: every memo opens, nothing is written.
+        // A folder that may only be read: every memo opens, nothing is written. A title that
+        // is derived again on opening cannot be written back: told once, and browsing goes on.
+        writeBytes(memo / "group.gl", "stale\r\none\r\n");
         fs::permissions(memo, fs::perms(0555));
         const auto browsing = start();
-        browsing->driver.apply(click(0));
-        browsing->driver.apply(click(1));
-        return !browsing->driver.ended() && browsing->driver.text() == u"one";
+        for (const int row : {0, 1, 0})
+            browsing->driver.apply(click(row));
+        return !browsing->driver.ended() && browsing->driver.text() == u"zero" &&
+               browsing->driver.messages() ==
+                   std::vector<std::u16string>{std::u16string(texts::kTitleNotWritten)} &&
+               readBytes(memo / "group.gl") == "stale\r\none\r\n";
     }));
 }
 

@@ -88,9 +88,18 @@ void MemoListView::keyPressEvent(QKeyEvent* event) {
             // Selects nothing by itself: the core's selection is the only one.
             event->accept();
             return;
-        default:
+        default: {
+            // A letter moves to the next title that starts with it, as one pick.
+            const QString text = event->text();
+            const bool plain = !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
+            if (plain && text.size() == 1 && text[0].isPrint() && !text[0].isSpace()) {
+                event->accept();
+                core_.userListLetter(text[0].unicode());
+                return;
+            }
             QListView::keyPressEvent(event);
             return;
+        }
     }
     event->accept();
     const QModelIndex top = indexAt(QPoint(1, 1));

@@ -71,7 +71,14 @@ void MemoStore::mustBeLockedFolder() const {
 }
 
 std::u16string MemoStore::readMemo(int n) {
-    std::string bytes = files_.read(MemoPath(n));
+    std::string bytes;
+    try {
+        bytes = files_.read(MemoPath(n));
+    } catch (...) {
+        // Whatever was held of memo n is no longer what its name holds.
+        memo_.forget();
+        throw;
+    }
     std::u16string text = codec_.decode(bytes);
     if (bytes.size() <= kKeptMemoBytes)
         memo_.load(n, std::move(bytes));

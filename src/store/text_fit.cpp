@@ -31,7 +31,22 @@ FittedEdit fitEdit(const TextCodec& codec, std::u16string_view before, const Tex
         region[i] = u'?';
     }
     std::string bytes;
-    codec.encodeAppend(region, bytes, &fit.replaced);
+    std::u16string replaced;
+    codec.encodeAppend(region, bytes, &replaced);
+    if (start < at && !replaced.empty()) {
+        // A stray lead byte from the file joins what follows it. The stray byte is what cannot
+        // be kept, not the person's character: when the rest comes out whole without it, it is
+        // the one that becomes '?'.
+        std::string alone;
+        std::u16string aloneReplaced;
+        codec.encodeAppend(std::u16string_view(region).substr(1), alone, &aloneReplaced);
+        if (aloneReplaced.size() < replaced.size()) {
+            replaced = region[0] + aloneReplaced;
+            region[0] = u'?';
+            bytes = "?" + alone;
+        }
+    }
+    fit.replaced += replaced;
     std::u16string kept = codec.decode(bytes);
 
     fit.applied = TextEdit{start, end - start, kept};

@@ -4,7 +4,8 @@
 // characters the code page writes one way (WAVE DASH as the full-width tilde, ...), '?' for one
 // it cannot hold at all, which the person is told about. Where an undecodable byte kept from the
 // file stands next to the edit, the span is widened by that unit so that the bytes on either
-// side still decode as before.
+// side still decode as before; a stray lead byte that would join the person's character becomes
+// '?' itself, and the character is kept.
 #include <string>
 #include <string_view>
 
@@ -29,7 +30,8 @@ struct FittedEdit {
     // widget shows: only when fitting changed something.
     bool refitted = false;
     TextEdit refit;
-    // The characters that had to become '?', in the order typed.
+    // The characters that had to become '?', in the order typed; a stray byte of the file as its
+    // kept unit.
     std::u16string replaced;
     // For the memo's kept bytes (store/memo_image.h).
     TextSplice splice;

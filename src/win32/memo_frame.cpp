@@ -454,7 +454,7 @@ int MemoFrame::rowsPerPage() const {
 
 // The list box would select on its own at a press, again for every row the pointer crosses,
 // and for typed letters. Here it selects nothing by itself: a press and its release are one
-// pick, and the keys that move the selection are passed to the core.
+// pick, and the keys and letters that move the selection are passed to the core.
 LRESULT MemoFrame::handleList(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_LBUTTONDOWN: {
@@ -479,6 +479,8 @@ LRESULT MemoFrame::handleList(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         }
         case WM_CHAR:
+            // A letter moves to the next title that starts with it, as one pick.
+            if (wParam > L' ' && wParam != 0x7F) window_.userListLetter(char16_t(wParam));
             return 0;
         case WM_KEYDOWN: {
             ListKey key;

@@ -53,6 +53,28 @@ int ListBox::rowForKey(ListKey key, int rowsPerPage, int topRow) const {
     return -1;
 }
 
+namespace {
+
+char16_t folded(char16_t c) {
+    if (c >= u'A' && c <= u'Z') return char16_t(c - u'A' + u'a');
+    if (c >= u'Ａ' && c <= u'Ｚ') return char16_t(c - u'Ａ' + u'ａ');
+    return c;
+}
+
+}  // namespace
+
+int ListBox::rowForLetter(char16_t letter) const {
+    const int count = ListCount();
+    const char16_t wanted = folded(letter);
+    for (int step = 1; step <= count; ++step) {
+        const int row = (std::max(index_, -1) + step) % count;
+        // The first character is in the title's first two bytes at most.
+        const std::u16string first = codec_.decode(rowBytes(row).substr(0, 2));
+        if (!first.empty() && folded(first[0]) == wanted) return row;
+    }
+    return -1;
+}
+
 void ListBox::replaceRow(int i, std::string_view bytes) {
     const auto begin = starts_[std::size_t(i)];
     const auto end = starts_[std::size_t(i) + 1];

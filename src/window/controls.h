@@ -54,6 +54,9 @@ class ListBox {
     std::u16string Text() const;
     // The row a key moves the selection to, or -1; rowsPerPage and topRow as the list shows.
     int rowForKey(ListKey key, int rowsPerPage, int topRow) const;
+    // The next row after the selected one, round to the top, whose title starts with this
+    // letter (A and a alike, as a list box takes them), or -1.
+    int rowForLetter(char16_t letter) const;
 
     // The index file's bytes for these items, and a number that changes whenever they do.
     std::string_view indexBytes() const { return bytes_; }
@@ -128,6 +131,10 @@ class TextBox {
     std::optional<TextEdit> closeComposition();
     // A cancelled composition's change is put back on screen; the text never had it.
     void putBack(const TextEdit& change);
+    // The front end shows the text again as the box holds it: a person's edit was refused.
+    void showAgain() {
+        if (observer_) observer_->textAssigned();
+    }
 
     // The one edit since the text was last saved, when that is all that changed.
     const std::optional<TextSplice>& unsavedEdit() const { return unsaved_; }

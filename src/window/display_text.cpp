@@ -31,12 +31,6 @@ std::u16string fromDisplay(std::u16string_view shown) {
         if (c == u'\r' || c == u'\n' || c == u'\u2028' || c == u'\u2029') {
             out += u"\r\n";
             if (c == u'\r' && i + 1 < shown.size() && shown[i + 1] == u'\n') ++i;
-        } else if (c == kCrSymbol) {
-            out += u'\r';
-        } else if (c == kLfSymbol) {
-            out += u'\n';
-        } else if (c == kNulSymbol) {
-            out += u'\0';
         } else {
             out += c;
         }

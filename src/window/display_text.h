@@ -21,7 +21,9 @@ inline constexpr char16_t kLfSymbol = u'\u21E3';
 
 std::u16string toDisplay(std::u16string_view text, std::u16string_view lineBreak);
 // What a person typed or pasted: every kind of line break (CR LF, CR, LF, the Unicode line and
-// paragraph separators) becomes CR LF, and the symbols become what they stand for.
+// paragraph separators) becomes CR LF. Symbols the person entered stay what they are, characters
+// the code page cannot hold: only those the program put in the box stand for the bytes, and an
+// edit never brings those, as the box keeps the memo's own units around it.
 std::u16string fromDisplay(std::u16string_view shown);
 
 }  // namespace tetomu

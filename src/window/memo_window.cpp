@@ -19,7 +19,10 @@ MemoWindow::MemoWindow(FileSystem& files, const TextCodec& codec, WindowPlatform
       List1(codec),
       Label3(texts::kArrangeLabel) {
     List1.onClick = [this] { List1_Click(); };
-    txtmemo.onChange = [this] { txtmemo_Change(); };
+    // The box emptied for a memo that could not be opened is no change of that memo.
+    txtmemo.onChange = [this] {
+        if (!blanking_) txtmemo_Change();
+    };
     Check1.onClick = [this] { Check1_Click(); };
 }
 
@@ -54,6 +57,11 @@ void MemoWindow::userSelect(int row) {
     guarded([&] { List1.userSelect(row); });
 }
 
+void MemoWindow::userListLetter(char16_t letter) {
+    const int row = List1.rowForLetter(letter);
+    if (row >= 0 && row != List1.ListIndex()) userSelect(row);
+}
+
 void MemoWindow::userListKey(ListKey key, int rowsPerPage, int topRow) {
     // A key that does not move the selection is no change of it, and raises nothing.
     const int row = List1.rowForKey(key, rowsPerPage, topRow);
@@ -64,7 +72,7 @@ void MemoWindow::userEdit(const TextEdit& edit) {
     guarded([&] {
         if (txtmemo.composing())
             txtmemo.holdEdit(edit);
-        else
+        else if (!editRefused())
             applyEdit(edit);
     });
 }
@@ -79,10 +87,10 @@ void MemoWindow::userCloseComposition(bool committed) {
         const std::optional<TextEdit> change = txtmemo.closeComposition();
         // What leaves the text as it was is no edit: nothing is created, deleted or written.
         if (!change) return;
-        if (committed)
-            applyEdit(*change);
-        else
+        if (!committed)
             txtmemo.putBack(*change);
+        else if (!editRefused())
+            applyEdit(*change);
     });
 }
 
@@ -148,19 +156,20 @@ StartResult MemoWindow::Form_Load() {
     // A step that the journal names as cut short is finished; nothing else is changed.
     putBackReplacedIndex(store());
     finishCutShortSteps(store());
-    const IndexLineEnds lineEnds = ReloadList();
+    ReloadList();
     t11[0].setChecked(true);
     busy = false;
     platform_.keepInFront(true);
     // One look at the folder, once the window is there: reading a folder of 32767 memos takes
     // longer than everything else the start does.
-    platform_.afterShown([this, lineEnds] { guarded([&] { lookAtTheFolder(lineEnds); }); });
+    platform_.afterShown([this] { guarded([&] { lookAtTheFolder(); }); });
     return StartResult::Shown;
 }
 
 // Removes what a save cut short left, and tells the person what else does not match the index.
-void MemoWindow::lookAtTheFolder(IndexLineEnds lineEnds) {
-    FolderCheck check(store(), List1.ListCount(), lineEnds);
+// An index in other line ends is not told: the first save writes it in CR LF, as every save does.
+void MemoWindow::lookAtTheFolder() {
+    FolderCheck check(store(), List1.ListCount());
     std::vector<std::pair<NativeString, NativeString>> leftovers;
     files_.list(store().folder(), [&](const FolderEntry& entry) {
         if (auto target = leftoverTarget(store(), entry))
@@ -172,7 +181,7 @@ void MemoWindow::lookAtTheFolder(IndexLineEnds lineEnds) {
         if (clearLeftover(store(), name, target)) check.add({target, EntryKind::File});
     }
     const FolderFindings found = check.findings();
-    if (!found.empty()) msgBox(texts::folderFindings(found));
+    if (!found.empty()) msgBox(texts::folderFindings(found, !leftovers.empty()));
 }
 
 void MemoWindow::t11_Click(int index) {
@@ -211,6 +220,7 @@ void MemoWindow::WriteIndex() {
 }
 
 void MemoWindow::saveMemo(int n) {
+    if (unopened_ == n) unopened_.reset();
     store().writeMemo(n, txtmemo.Text(), txtmemo.unsavedEdit(),
                       std::exchange(openingAsRead_, false));
     txtmemo.markSaved();

@@ -20,6 +20,7 @@
 namespace tetomu {
 
 class FileSystem;
+class StoreError;
 class TextCodec;
 class WindowPlatform;
 
@@ -54,6 +55,8 @@ class MemoWindow {
     void userSelect(int row);
     // A key in the list; the front end says how many rows it shows and which is at the top.
     void userListKey(ListKey key, int rowsPerPage, int topRow);
+    // A letter typed in the list: the next title that starts with it is picked.
+    void userListLetter(char16_t letter);
     // An edit of the text box, as the span that changed.
     void userEdit(const TextEdit& edit);
     // An input method's event begins: the edits until its composition closes are one change.
@@ -95,10 +98,12 @@ class MemoWindow {
     void t11_Click(int index);
     void v1_Click();
 
-    void lookAtTheFolder(IndexLineEnds lineEnds);
+    void lookAtTheFolder();
 
     // Their paths and steps.
     void openPath();
+    void showUnopened(int k, const StoreError& why);
+    bool editRefused();
     void arrangePath();
     void createPath();
     void updatePath();
@@ -135,6 +140,13 @@ class MemoWindow {
     // The message boxes still to show, and whether one is up.
     std::vector<std::u16string> toTell_;
     bool telling_ = false;
+    // The picked row whose file was missing or not a plain file when it was picked: its box is
+    // empty, and nothing of it has been written.
+    std::optional<int> unopened_;
+    // Set while the box is emptied for that row.
+    bool blanking_ = false;
+    // A title derived again on opening that could not be written back has been told.
+    bool toldTitleNotWritten_ = false;
 
     // Controls.
     ListBox List1;

@@ -60,6 +60,7 @@ void MemoWindow::swapMemos(int a, int b) {
             s.refuse(kind == EntryKind::Missing ? StoreFault::NotFound : StoreFault::NotAFile,
                      path);
     }
+    unopened_.reset();
     JournalEntry entry(journal(), {JournalRecord::Kind::Swap, a, b, hashBytes(List1.rowBytes(a)),
                                    hashBytes(List1.rowBytes(b))});
     // Undoing is best effort: the first refusal is the one reported, and the journal finishes

@@ -7,6 +7,8 @@
 #include "window/memo_window.h"
 #include "window/texts.h"
 
+#include <utility>
+
 namespace tetomu {
 
 void MemoWindow::txtmemo_Change() {
@@ -76,28 +78,53 @@ bool MemoWindow::takeInFilesPastTheList() {
 void MemoWindow::updatePath() {
     busy = true;
     const int k = List1.ListIndex();
+    const bool opening = openingAsRead_;
     // The text first: it is what must never be lost. The title can always be derived again.
     saveMemo(k);
     List1.setList(k, TitleOf(txtmemo.Text()));
-    WriteIndex();
+    if (opening) {
+        // Only a title derived again is at stake on opening: in a folder that may only be read,
+        // the person is told once and browses on.
+        try {
+            WriteIndex();
+        } catch (const StoreError&) {
+            if (!std::exchange(toldTitleNotWritten_, true)) msgBox(texts::kTitleNotWritten);
+        }
+    } else {
+        WriteIndex();
+    }
     ReloadListAfterWrite();
     List1.setSelected(curIndex);
     busy = false;
 }
 
 // The selected memo's text is empty: its file goes, and the later memos move one number down.
+// A memo whose file is missing has nothing to remove; a link or a pipe at its name goes as a
+// name, never followed.
 void MemoWindow::deletePath() {
     delIndex = List1.ListIndex();
     const int count = List1.ListCount();
-    if (!laterFilesAreThere(delIndex)) {
+    const auto path = store().MemoPath(delIndex);
+    if (!laterFilesAreThere(delIndex + 1)) {
         // Renumbering over a gap would put memos under other titles. The memo stays, and so does
         // what the box shows of it.
         msgBox(texts::kCannotDelete);
-        txtmemo.setText(store().readMemo(delIndex));
+        if (store().kind(path) == EntryKind::File) txtmemo.setText(store().readMemo(delIndex));
         return;
     }
+    const EntryKind own = store().kind(path);
+    if (own == EntryKind::Other) {
+        // Before the journal: a row without its file is a state the folder may be left in.
+        try {
+            store().remove(path);
+        } catch (const StoreError&) {
+            msgBox(texts::cannotRemove(pathText(path.filename())));
+            return;
+        }
+    }
+    unopened_.reset();
     JournalEntry entry(journal(), {JournalRecord::Kind::Delete, delIndex, count});
-    store().remove(store().MemoPath(List1.ListIndex()));
+    if (own == EntryKind::File) store().remove(path);
     List1.RemoveItem(List1.ListIndex());
     WriteIndex();
     // Ascending, so that every target name is the one just freed.

@@ -22,6 +22,13 @@ void MemoWindow::sa1_Click() {
         msgBox(texts::kNothingToDelete);
         return;
     }
+    // A memo that could not be opened has an empty box already: emptying it changes nothing,
+    // so its delete is run here.
+    if (unopened_ == List1.ListIndex() && txtmemo.Text().empty()) {
+        Entered change(*this, "txtmemo_Change");
+        deletePath();
+        return;
+    }
     txtmemo.setText(u"");
 }
 

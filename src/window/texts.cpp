@@ -1,10 +1,12 @@
 #include "window/texts.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "store/folder_check.h"
 #include "store/store_error.h"
+#include "store/text_codec.h"
 
 namespace tetomu::texts {
 namespace {
@@ -41,7 +43,7 @@ std::vector<std::u16string> memoNames(const std::vector<int>& numbers) {
 
 }  // namespace
 
-std::u16string folderFindings(const FolderFindings& found) {
+std::u16string folderFindings(const FolderFindings& found, bool leftoversRemoved) {
     std::u16string text = u"memo フォルダが group.gl と合うてへんで！\r\n";
     auto line = [&](const std::vector<std::u16string>& names, std::u16string_view what) {
         if (names.empty()) return;
@@ -57,31 +59,47 @@ std::u16string folderFindings(const FolderFindings& found) {
         notFiles.push_back(pathText(name));
     line(notFiles, u" がふつうのファイルやないやん");
     if (found.temp) text += u"・temp.txt が残ってるやん\r\n";
-    if (found.otherLineEnds) text += u"・group.gl の改行が CR LF やないやん\r\n";
-    text += u"ファイルはどれもそのままにしてあるで。";
+    text += leftoversRemoved
+                ? u"保存の途中で残ったファイルは消したけど、ほかはどれもそのままにしてあるで。"
+                : u"ファイルはどれもそのままにしてあるで。";
     return text;
 }
 
 std::u16string notHoldable(std::u16string_view characters) {
-    std::u16string quoted;
+    // A handful is enough to find them again; a long paste must not make a box taller than a
+    // small screen.
+    constexpr std::size_t kShown = 5;
     std::vector<std::u16string> seen;
+    std::u16string strays;
     for (std::size_t i = 0; i < characters.size(); ++i) {
+        if (isKeptByte(characters[i])) {
+            static constexpr char kHex[] = "0123456789ABCDEF";
+            const unsigned byte = characters[i] - 0xDC00u;
+            if (!strays.empty()) strays += u"、";
+            strays += char16_t(kHex[byte >> 4]);
+            strays += char16_t(kHex[byte & 15]);
+            continue;
+        }
         std::size_t units = 1;
         if (characters[i] >= 0xD800 && characters[i] <= 0xDBFF && i + 1 < characters.size())
             units = 2;
         std::u16string c(characters.substr(i, units));
         i += units - 1;
-        bool known = false;
-        for (const auto& s : seen)
-            known = known || s == c;
-        if (known) continue;
-        seen.push_back(c);
-        quoted += u"「";
-        quoted += c;
-        quoted += u"」";
+        if (std::find(seen.begin(), seen.end(), c) == seen.end()) seen.push_back(std::move(c));
     }
-    quoted += u"は保存できへん字やから「?」にしたで！";
-    return quoted;
+    std::u16string text;
+    if (!seen.empty()) {
+        for (std::size_t i = 0; i < seen.size() && i < kShown; ++i)
+            text += u"「" + seen[i] + u"」";
+        if (seen.size() > kShown) text += u"ほか " + number(seen.size() - kShown) + u" 字";
+        text += u"は保存できへん字やから「?」にしたで！";
+    }
+    if (!strays.empty()) {
+        if (!text.empty()) text += u"\r\n";
+        text +=
+            u"ファイルにあった半端なバイト（" + strays + u"）は次の字とくっつくから「?」にしたで！";
+    }
+    return text;
 }
 
 std::u16string cannotCreate(std::u16string_view name) {
@@ -89,6 +107,18 @@ std::u16string cannotCreate(std::u16string_view name) {
     text += name;
     text += u" がふつうのファイルやないから、新しいメモを作られへん！";
     return text;
+}
+
+std::u16string memoMissing(std::u16string_view name) {
+    return std::u16string(name) + u" がないやん！書いたら、そのときに作るで";
+}
+
+std::u16string memoNotAFile(std::u16string_view name) {
+    return std::u16string(name) + u" がふつうのファイルやないから、開かれへんし書かれへん！";
+}
+
+std::u16string cannotRemove(std::u16string_view name) {
+    return std::u16string(name) + u" がふつうのファイルやないから、このメモは消されへん！";
 }
 
 }  // namespace tetomu::texts

@@ -30,16 +30,26 @@ inline constexpr std::u16string_view kVersion = u"作者：ぺぽ\r\nバージ�
 inline constexpr std::u16string_view kNothingToArrange = u"選ばれてないやん☆";
 inline constexpr std::u16string_view kSameOneClicked = u"同じものクリックしても一緒！";
 inline constexpr std::u16string_view kNothingToDelete = u"選ばれてないやんｗ";
-inline constexpr std::u16string_view kListFull = u"メモがいっぱいやん！これ以上は作られへん";
+inline constexpr std::u16string_view kListFull = u"メモがいっぱいやん！これ以上は作られへん！";
 inline constexpr std::u16string_view kFirstPickGone = u"最初に選んだメモがもうないやん☆";
 inline constexpr std::u16string_view kTempLeftOver =
     u"memo フォルダに temp.txt が残ってるから入れ替えられへん！";
 inline constexpr std::u16string_view kCannotDelete =
     u"memo フォルダが group.gl と合うてへんから、このメモは消されへん！";
+inline constexpr std::u16string_view kTitleNotWritten =
+    u"group.gl に書かれへんから、一覧の題はファイルに入れてへんで。見るだけならこのまま使えるで！";
 
-// Start-up found the folder out of step with its index; nothing was changed.
-std::u16string folderFindings(const FolderFindings& found);
-// Characters the code page cannot hold, typed or pasted, have become '?'.
+// Start-up found the folder out of step with its index; nothing was changed but the left-overs
+// of a save cut short, when there were any.
+std::u16string folderFindings(const FolderFindings& found, bool leftoversRemoved);
+// A picked memo whose file is not there: the box stays empty until something is written.
+std::u16string memoMissing(std::u16string_view name);
+// A picked memo whose name holds a link, a pipe or a folder: never read or written through.
+std::u16string memoNotAFile(std::u16string_view name);
+// The delete of such a memo could not take its name away.
+std::u16string cannotRemove(std::u16string_view name);
+// Characters the code page cannot hold, typed or pasted, have become '?'; a kept byte among
+// them is a stray byte of the file, named by its value.
 std::u16string notHoldable(std::u16string_view characters);
 // Something that is not a plain file sits where the next new memo would go.
 std::u16string cannotCreate(std::u16string_view name);

@@ -92,6 +92,13 @@ class QtDriver final : public QObject, public Driver {
                     &list(), std::array{Qt::Key_Up, Qt::Key_Down, Qt::Key_PageUp, Qt::Key_PageDown,
                                         Qt::Key_Home, Qt::Key_End}[std::size_t(step.listKey)]);
                 break;
+            case Step::LetterInList:
+                list().setFocus();
+                QTest::keyClicks(&list(), toQString(step.text));
+                break;
+            case Step::Gone:  // the runner's own
+            case Step::NewFolder:
+                break;
             case Step::Click:
                 QTest::mouseClick(list().viewport(), Qt::LeftButton, {}, rowCenter(step.row));
                 break;
@@ -117,8 +124,6 @@ class QtDriver final : public QObject, public Driver {
             case Step::Menu:
                 choose(step.command);
                 break;
-            case Step::NewFolder:  // the runner's own
-                break;
         }
         QCoreApplication::processEvents();
     }
@@ -138,11 +143,11 @@ class QtDriver final : public QObject, public Driver {
         std::vector<std::u16string> out;
         const QAbstractItemModel* model = list().model();
         for (int i = 0; i < model->rowCount(); ++i)
-            out.push_back(fromDisplay(toU16(model->index(i, 0).data().toString())));
+            out.push_back(readBack(toU16(model->index(i, 0).data().toString())));
         return out;
     }
     int selected() override { return list().selectedRow(); }
-    std::u16string text() override { return fromDisplay(toU16(textBox().toPlainText())); }
+    std::u16string text() override { return readBack(toU16(textBox().toPlainText())); }
     bool ticked() override { return app_->window().Check1()->isChecked(); }
     std::array<bool, 2> inFrontMarks() override {
         return {app_->window().action(Command::KeepInFront)->isChecked(),

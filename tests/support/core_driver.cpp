@@ -72,6 +72,12 @@ void CoreDriver::apply(const Step& step) {
         case Step::KeyInList:
             w.userListKey(step.listKey, 13, 0);
             break;
+        case Step::LetterInList:
+            w.userListLetter(step.text.at(0));
+            break;
+        case Step::Gone:  // the runner's own
+        case Step::NewFolder:
+            break;
         case Step::Click:
         case Step::DoubleClick:
         case Step::Drag:
@@ -82,8 +88,6 @@ void CoreDriver::apply(const Step& step) {
             break;
         case Step::Menu:
             w.choose(step.command);
-            break;
-        case Step::NewFolder:  // the runner's own
             break;
     }
     inEvent_ = false;

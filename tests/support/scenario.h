@@ -23,12 +23,14 @@ struct Step {
         Compose,
         KeyInText,
         KeyInList,
+        LetterInList,
         Click,
         DoubleClick,
         Drag,
         Tick,
         Menu,
-        NewFolder
+        NewFolder,
+        Gone,  // a file of the folder goes, by another program's hand (the runner's)
     };
     Kind kind = Type;
     std::u16string text{};
@@ -61,6 +63,12 @@ inline Step key(TextKey k) {
 }
 inline Step key(ListKey k) {
     return {.kind = Step::KeyInList, .listKey = k};
+}
+inline Step letter(char16_t c) {
+    return {.kind = Step::LetterInList, .text = {c}};
+}
+inline Step gone(std::string name) {
+    return {.kind = Step::Gone, .text = {name.begin(), name.end()}};
 }
 inline Step click(int row) {
     return {.kind = Step::Click, .row = row};
@@ -164,6 +172,10 @@ class Driver {
     // The window, where there is one.
     virtual std::optional<WindowLook> look() { return std::nullopt; }
 };
+
+// What a box shows read back in the memo's units: a line break, and each symbol the program
+// shows for a lone CR, a lone LF and a NUL.
+std::u16string readBack(std::u16string_view shown);
 
 // Runs one scenario on a fresh temporary folder and checks everything it expects.
 void runScenario(const Scenario& s, Driver& driver);

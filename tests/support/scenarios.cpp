@@ -5,6 +5,7 @@
 
 #include "store/title.h"
 #include "support/scenario.h"
+#include "window/display_text.h"
 #include "window/texts.h"
 
 namespace tetomu::test {
@@ -58,6 +59,13 @@ std::u16string notice(std::u16string lines) {
 std::u16string s(std::u16string_view v) {
     return std::u16string(v);
 }
+// As many different characters as asked that the code page cannot hold, from U+0100 on.
+std::u16string unheld(int count) {
+    std::u16string out;
+    for (int i = 0; i < count; ++i)
+        out += char16_t(0x100 + i);
+    return out;
+}
 // m0, m1, ... m9, m0, ... as many as asked, then the titles given.
 std::vector<std::u16string> titles(int count, std::vector<std::u16string> then = {}) {
     std::vector<std::u16string> out;
@@ -87,17 +95,32 @@ std::vector<Scenario> table() {
         {.name = "AnEmptyIndexLineIsAnEmptyRow", .start = emptyTitle, .rows = {u"A", u""}},
         {.name = "AnIndexWithLfLineEndsReadsOneTitleALine",
          .start = {rawIndex("A\nB\n"), memo(0, u"A"), memo(1, u"B")},
-         .messages = {notice(u"・group.gl の改行が CR LF やないやん\r\n")}, .rows = {u"A", u"B"}},
+         .rows = {u"A", u"B"}},
         {.name = "AMissingMemoFileIsToldAndNothingChanges", .start = without(ab, {"1.txt"}),
          .messages = {notice(u"・1.txt がないやん\r\n")}, .rows = {u"A", u"B"}},
-        {.name = "OpeningAMemoWhoseFileIsMissingIsARuntimeError", .start = without(ab, {"1.txt"}),
-         .steps = {click(1)}, .messages = {notice(u"・1.txt がないやん\r\n")}, .error = u"1.txt"},
+        {.name = "AMemoWithoutItsFileIsToldAndTheFirstKeystrokeWritesIt",
+         .start = without(abc, {"1.txt"}), .steps = {click(1), type(u"x")},
+         .end = memos({u"A", u"x", u"C"}),
+         .messages = {notice(u"・1.txt がないやん\r\n"), memoMissing(u"1.txt")},
+         .rows = {u"A", u"x", u"C"}, .selected = 1, .text = u"x"},
+        {.name = "AMemoWithoutItsFilePickedByKeyIsDeletedAndTheRestRenumbered",
+         .start = without(abc, {"1.txt"}), .steps = {key(L::Down), key(L::Down), menu(Command::Delete)},
+         .end = memos({u"A", u"C"}),
+         .messages = {notice(u"・1.txt がないやん\r\n"), memoMissing(u"1.txt")}, .rows = {u"A", u"C"}},
+        {.name = "AFileThatGoesWhileRunningIsToldAndWrittenAgain", .start = abc,
+         .steps = {click(1), gone("1.txt"), click(1), type(u"B")}, .rewritten = {"1.txt"},
+         .messages = {memoMissing(u"1.txt")}, .rows = {u"A", u"B", u"C"}, .selected = 1,
+         .text = u"B"},
+        {.name = "NumberFilesFarPastTheIndexAreTheirOwn",
+         .start = with(ab, {{"2024.txt", "theirs"}, {"50000.txt", "theirs"}}), .steps = {type(u"x")},
+         .end = with(memos({u"A", u"B", u"x"}), {{"2024.txt", "theirs"}, {"50000.txt", "theirs"}}),
+         .rows = {u"A", u"B", u"x"}, .selected = 2, .text = u"x"},
         {.name = "FilesPastTheIndexAreTakenInByTheNextNewMemo",
          .start = {index({u"A", u"B", u"C"}), memo(0, u"A"), memo(2, u"C"), memo(3, u"D"),
-                   memo(4, u"E")},
+                   memo(4, u"E"), memo(7, u"G"), memo(50000, u"Z")},
          .steps = {type(u"x")},
          .end = Folder{index({u"A", u"B", u"C", u"D", u"E", u"x"}), memo(0, u"A"), memo(2, u"C"),
-                       memo(3, u"D"), memo(4, u"E"), memo(5, u"x")},
+                       memo(3, u"D"), memo(4, u"E"), memo(5, u"x"), memo(7, u"G"), memo(50000, u"Z")},
          .messages = {notice(u"・1.txt がないやん\r\n・3.txt、4.txt が一覧にないやん"
                              u"（新しいメモを作るときに一覧に入れるで）\r\n")},
          .rows = {u"A", u"B", u"C", u"D", u"E", u"x"}, .selected = 5, .text = u"x"},
@@ -108,9 +131,11 @@ std::vector<Scenario> table() {
          .messages = {notice(u"・temp.txt が残ってるやん\r\n"), s(kTempLeftOver)}, .rows = {u"A", u"B"},
          .selected = 1, .text = u"B"},
         {.name = "LeftOversOfASaveCutShortGoAndNothingElseDoes",
-         .start = with(ab, {{"1.txt.saving", "half"}, {"group.gl.saving", "half"},
+         .start = with(ab, {{"1.txt.saving", "half"}, {"group.gl.saving", "half"}, {"temp.txt", "T"},
                             {"notes.txt.saving", "theirs"}, {"readme", "theirs"}}),
-         .end = with(ab, {{"notes.txt.saving", "theirs"}, {"readme", "theirs"}}),
+         .end = with(ab, {{"notes.txt.saving", "theirs"}, {"readme", "theirs"}, {"temp.txt", "T"}}),
+         .messages = {u"memo フォルダが group.gl と合うてへんで！\r\n・temp.txt が残ってるやん\r\n"
+                      u"保存の途中で残ったファイルは消したけど、ほかはどれもそのままにしてあるで。"},
          .rows = {u"A", u"B"}},
         {.name = "LeftOversOfAReplaceCutShortArePutBack",
          .start = {{"group.gl.replaced", index({u"A", u"B"}).second}, {"group.gl.saving", "half"},
@@ -160,7 +185,7 @@ std::vector<Scenario> table() {
          .end = Folder{rawIndex("A\r\n\r\nB\r\n"), memo(0, u"A"), memo(1, u"B"), memo(2, u"B")},
          .rows = {u"A", u"", u"B"}, .selected = 2, .text = u"B"},
         {.name = "AFullListCreatesNothingAndSaysSo", .only = Only::Posix, .start = memos(titles(kMaxMemos)),
-         .steps = {type(u"x")}, .messages = {s(kListFull)}, .rows = titles(kMaxMemos), .text = u"x"},
+         .steps = {type(u"x")}, .messages = {u"メモがいっぱいやん！これ以上は作られへん！"}, .rows = titles(kMaxMemos), .text = u"x"},
 
         // Every byte the person did not touch stays.
         {.name = "LoneCrAndLfSurviveAnEditElsewhere",
@@ -181,6 +206,20 @@ std::vector<Scenario> table() {
         {.name = "ACharacterTheCodePageCannotHoldBecomesAQuestionMark", .start = memos({}),
          .steps = {type(u"xé")}, .end = memos({u"x?"}), .messages = {u"「é」は保存できへん字やから「?」にしたで！"},
          .rows = {u"x?"}, .selected = 0, .text = u"x?"},
+        {.name = "TheBoxsMarksTypedAreCharactersLikeAnyOther", .start = memos({}),
+         .steps = {commit(u"a⇣b⇠c␀d")}, .end = memos({u"a?b?c?d"}),
+         .messages = {u"「⇣」「⇠」「␀」は保存できへん字やから「?」にしたで！"}, .rows = {u"a?b?c?d"},
+         .selected = 0, .text = u"a?b?c?d"},
+        {.name = "AStrayLeadByteBecomesAQuestionMarkNotTheLetterTypedAfterIt",
+         .start = {rawIndex("a\x82\r\n"), rawMemo(0, "a\x82")},
+         .steps = {click(0), key(T::End), type(u"bc")},
+         .end = Folder{rawIndex("a?bc\r\n"), rawMemo(0, "a?bc")},
+         .messages = {u"ファイルにあった半端なバイト（82）は次の字とくっつくから「?」にしたで！"},
+         .rows = {u"a?bc"}, .selected = 0, .text = u"a?bc"},
+        {.name = "AFewOfManyCharactersTheCodePageCannotHoldAreNamed", .start = memos({}),
+         .steps = {commit(unheld(400))}, .end = memos({std::u16string(400, u'?')}),
+         .messages = {u"「Ā」「ā」「Ă」「ă」「Ą」ほか 395 字は保存できへん字やから「?」にしたで！"},
+         .rows = {std::u16string(60, u'?')}, .selected = 0, .text = std::u16string(400, u'?')},
         {.name = "LookAlikesAreStoredSilently", .start = memos({}), .steps = {commit(u"10〜12−3¥")},
          .end = Folder{rawIndex("10\x81\x60" "12\x81\x7C" "3\\\r\n"), rawMemo(0, "10\x81\x60" "12\x81\x7C" "3\\")},
          .rows = {u"10～12－3\\"}, .selected = 0, .text = u"10～12－3\\"},
@@ -291,6 +330,11 @@ std::vector<Scenario> table() {
         {.name = "EndOpensTheLastAndHomeTheFirst", .start = abc,
          .steps = {key(L::End), key(L::Home)}, .rows = {u"A", u"B", u"C"}, .selected = 0,
          .text = u"A"},
+        {.name = "ALetterPicksTheNextTitleStartingWithIt",
+         .start = memos({u"apple", u"Banana", u"avocado", u"cherry"}),
+         .steps = {letter(u'a'), letter(u'A'), letter(u'b'), letter(u'a')},
+         .rows = {u"apple", u"Banana", u"avocado", u"cherry"}, .selected = 2, .text = u"avocado",
+         .trace = kOpenTrace},
         {.name = "AKeyThatDoesNotMoveIsNoPick", .start = abc, .steps = {click(2), key(L::End)},
          .rows = {u"A", u"B", u"C"}, .selected = 2, .text = u"C", .trace = Lines{}},
     };
@@ -302,6 +346,13 @@ std::vector<Scenario> table() {
 const std::vector<Scenario>& scenarios() {
     static const std::vector<Scenario> all = table();
     return all;
+}
+
+std::u16string readBack(std::u16string_view shown) {
+    std::u16string out = fromDisplay(shown);
+    for (char16_t& c : out)
+        c = c == kCrSymbol ? u'\r' : c == kLfSymbol ? u'\n' : c == kNulSymbol ? u'\0' : c;
+    return out;
 }
 
 // The window as it starts: the same in both front ends.
@@ -337,6 +388,10 @@ void runScenario(const Scenario& s, Driver& driver) {
     const StartResult started = driver.start(dir.path());
     for (const Step& step : s.steps) {
         driver.trace().lines.clear();
+        if (step.kind == Step::Gone) {
+            fs::remove(memoDir / fs::path(step.text));
+            continue;
+        }
         if (step.kind != Step::NewFolder) {
             driver.apply(step);
             continue;

@@ -135,6 +135,13 @@ class Win32Driver final : public Driver {
                 key(list(), keys[int(step.listKey)]);
                 break;
             }
+            case Step::LetterInList:
+                focus(list());
+                PostMessageW(list(), WM_CHAR, step.text.at(0), 1);
+                break;
+            case Step::Gone:  // the runner's own
+            case Step::NewFolder:
+                break;
             case Step::Click:
             case Step::DoubleClick:
                 PostMessageW(list(), WM_LBUTTONDOWN, MK_LBUTTON, row(step.row));
@@ -156,8 +163,6 @@ class Win32Driver final : public Driver {
             case Step::Menu:
                 choose(step.command);
                 break;
-            case Step::NewFolder:  // the runner's own
-                break;
         }
         pump();
     }
@@ -168,12 +173,12 @@ class Win32Driver final : public Driver {
         for (int i = 0; i < int(SendMessageW(list(), LB_GETCOUNT, 0, 0)); ++i) {
             std::u16string row(std::size_t(SendMessageW(list(), LB_GETTEXTLEN, i, 0)) + 1, u'\0');
             row.resize(std::size_t(SendMessageW(list(), LB_GETTEXT, i, LPARAM(row.data()))));
-            out.push_back(fromDisplay(row));
+            out.push_back(readBack(row));
         }
         return out;
     }
     int selected() override { return int(SendMessageW(list(), LB_GETCURSEL, 0, 0)); }
-    std::u16string text() override { return textOf(edit()); }
+    std::u16string text() override { return readBack(textOf(edit())); }
     bool ticked() override { return SendMessageW(check(), BM_GETCHECK, 0, 0) == BST_CHECKED; }
     std::array<bool, 2> inFrontMarks() override {
         const HMENU drop = GetSubMenu(GetMenu(hwnd()), 2);
