@@ -494,7 +494,7 @@ void afterPowerCuts(const Folder& start, const std::vector<Call>& calls, Model m
                 if (choice[j] && !undone.count(p.name) && !undone.count(p.to))
                     apply(names, p, pending[j].second);
                 else
-                    undone.insert({p.name, p.to});
+                    undone.insert(p.name), undone.insert(p.kind == Call::Rename ? p.to : p.name);
             }
             Folder after;
             for (const auto& [name, f] : names)
