@@ -423,7 +423,8 @@ void faultCampaign(const std::vector<Session>& sessions, Tally& tally) {
 // never flushed). A name change (a file made, renamed or removed) made since the folder's last
 // flush may be undone:
 //   ordered    the changes survive as a prefix, in the order made (ext4's default mount);
-//   any order  any of them survive, each applied to the file it named when it was made.
+//   any order  any of them survive, each applied to the file it named when it was made, but one
+//              name's changes keep their order (a file is not renamed before it was made).
 // Every prefix is tried; under any order every choice while there are at most 2^6 of them, then
 // each change left out alone and `sampled` random choices drawn from the call's number.
 enum class Model { Ordered, AnyOrder };
