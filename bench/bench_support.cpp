@@ -112,6 +112,13 @@ void RecordingFileSystem::remove(const fs::path& p) {
     changes.push_back({Change::Remove, p.filename().string(), {}, 0});
 }
 
+void RecordingFileSystem::flushFolder(const fs::path& folder) {
+    const auto t0 = Clock::now();
+    real_.flushFolder(folder);
+    flushSeconds += seconds(t0, Clock::now());
+    changes.push_back({Change::FlushFolder, {}, {}, 0});
+}
+
 void replay(const std::vector<RecordingFileSystem::Change>& changes, const fs::path& dir) {
     static std::string bytes;
     for (const auto& c : changes) {
@@ -135,6 +142,11 @@ void replay(const std::vector<RecordingFileSystem::Change>& changes, const fs::p
                 // Removed and made again by the same operation (the short-lived memo of 新規).
                 check(::unlink(path.c_str()) == 0 || errno == ENOENT, "unlink");
                 break;
+            case RecordingFileSystem::Change::FlushFolder: {
+                const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+                check(fd >= 0 && ::fsync(fd) == 0 && ::close(fd) == 0, "fsync");
+                break;
+            }
         }
     }
 }
@@ -145,6 +157,7 @@ Paired::~Paired() {
     state_.counters["op_us"] = op_ / n * 1e6;
     state_.counters["floor_us"] = floor_ / n * 1e6;
     state_.counters["ratio"] = op_ / floor_;
+    state_.counters["flush_us"] = flush_ / n * 1e6;
 }
 
 void measureResident(benchmark::State& state) {

@@ -56,18 +56,20 @@ class MemoFolder {
 class RecordingFileSystem final : public FileSystem {
   public:
     struct Change {
-        enum Kind { Write, Rename, Remove } kind;
+        enum Kind { Write, Rename, Remove, FlushFolder } kind;
         std::string name;
         std::string to;
         std::size_t size;
     };
     std::vector<Change> changes;
+    double flushSeconds = 0;  // spent in folder flushes, over the whole run
 
     std::string read(const fs::path& p) override { return real_.read(p); }
     std::string readOrCreate(const fs::path& p) override { return real_.readOrCreate(p); }
     void write(const fs::path& p, std::string_view bytes) override;
     void rename(const fs::path& from, const fs::path& to) override;
     void remove(const fs::path& p) override;
+    void flushFolder(const fs::path& folder) override;
     EntryKind kind(const fs::path& p) override { return real_.kind(p); }
     void list(const fs::path& folder,
               const std::function<void(const FolderEntry&)>& visit) override {
@@ -102,9 +104,11 @@ class Paired {
     void run(
         Op&& op, Floor&& alsoInFloor = [] {}) {
         files_.changes.clear();
+        const double flushed = files_.flushSeconds;
         const auto t0 = Clock::now();
         op();
         const double took = seconds(t0, Clock::now());
+        flush_ += files_.flushSeconds - flushed;
         op_ += took;
         state_.SetIterationTime(took);
         const auto t1 = Clock::now();
@@ -119,6 +123,7 @@ class Paired {
     fs::path floorDir_;
     double op_ = 0;
     double floor_ = 0;
+    double flush_ = 0;
 };
 
 // The window model on a folder with no front end: started, and with the look at the folder that

@@ -91,6 +91,55 @@ BENCHMARK(BM_Swap)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
 
+// A change between timed ones, made in the floor's twin folder too, so both stay alike.
+template <class Op>
+void untimed(HeadlessWindow& w, MemoFolder& folder, Op&& op) {
+    w.files.changes.clear();
+    op();
+    replay(w.files.changes, folder.floorDir());
+}
+
+// A new memo as a person makes one: 新規, then the first character typed into the empty box
+// (32000 memos: a full list of 32767 refuses a new one).
+// Each iteration deletes it again, untimed, so the list keeps its size.
+void BM_NewMemo(benchmark::State& state) {
+    const int count = int(state.range(0));
+    MemoFolder& folder = MemoFolder::get(count);
+    HeadlessWindow w(folder.base());
+    w.window.userSelect(0);
+    Paired paired(state, w.files, folder.floorDir());
+    for (auto _ : state) {
+        paired.run([&] {
+            w.window.choose(Command::New);
+            w.window.userEdit({0, 0, u"あ"});
+        });
+        untimed(w, folder, [&] { w.window.userEdit({0, 1, u""}); });
+        w.window.userSelect(0);
+    }
+}
+BENCHMARK(BM_NewMemo)
+    ->ArgsProduct({sizes({10, 32000})})
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+
+// Emptying memo count-3: its file goes and the two after it are renumbered. Each iteration makes
+// a memo at the end again, untimed.
+void BM_Delete(benchmark::State& state) {
+    const int count = int(state.range(0));
+    MemoFolder& folder = MemoFolder::get(count);
+    HeadlessWindow w(folder.base());
+    Paired paired(state, w.files, folder.floorDir());
+    for (auto _ : state) {
+        w.window.userSelect(count - 3);
+        paired.run([&] { w.window.userEdit({0, w.window.text().Text().size(), u""}); });
+        untimed(w, folder, [&] { w.window.userEdit({0, 0, u"消したぶん"}); });
+    }
+}
+BENCHMARK(BM_Delete)
+    ->ArgsProduct({sizes({10, 32767})})
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+
 // Start-up: the window model made and started, next to reading the index file; and the look at
 // the folder that follows once the window is shown.
 void BM_Startup(benchmark::State& state) {

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The reliability campaigns behind RELIABILITY.md, in build-rel/:
-#   scripts/reliability.sh            kill and fault campaigns in full, then 120 s per fuzzer
+#   scripts/reliability.sh            kill, fault and power-cut campaigns in full, then 120 s per fuzzer
 #   scripts/reliability.sh --quick    the bounded version the test suite runs, then 20 s each
 set -euo pipefail
 cd "$(dirname "$0")/.."

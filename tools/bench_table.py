@@ -53,6 +53,13 @@ def main(paths):
               f"{ms(statistics.median(r['floor_us'] for r in reps))} | "
               f"{spread([r['ratio'] for r in reps], ratio)} | {TARGETS.get(name, '')} |")
     print()
+    print("| Path | Median ms (min–max) | Of which folder flushes, ms (min–max) |")
+    print("|---|---|---|")
+    for name, reps in found.items():
+        if reps[0].get("flush_us", 0) > 0:
+            print(f"| {name} | {spread([r['op_us'] for r in reps], ms)} | "
+                  f"{spread([r['flush_us'] for r in reps], ms)} |")
+    print()
     print("| Through the Qt window, key to disk | Median ms (min–max) | Core alone ms | "
           "Qt over core (min–max) | Ratio to floor (min–max) | Drawn too, ms |")
     print("|---|---|---|---|---|---|")

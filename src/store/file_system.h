@@ -47,6 +47,11 @@ class FileSystem {
     virtual void rename(const std::filesystem::path& from, const std::filesystem::path& to) = 0;
     // Refuses a missing file.
     virtual void remove(const std::filesystem::path& path) = 0;
+    // Makes the folder's names as they are now (files made, renamed or removed in it) outlast a
+    // power cut. write() flushes a file's bytes but not its name; a step whose order matters
+    // across several names (the journal's) calls this. Where the system keeps names safe by
+    // itself, or cannot flush a folder, it does nothing.
+    virtual void flushFolder(const std::filesystem::path& folder) = 0;
     // What is at the path, without following a link.
     virtual EntryKind kind(const std::filesystem::path& path) = 0;
     // Each entry of a folder, in no order, from one pass over it; nothing of it is kept.

@@ -222,6 +222,16 @@ void PosixFileSystem::remove(const std::filesystem::path& path) {
     if (::unlink(path.c_str()) != 0) fail(errno, path);
 }
 
+void PosixFileSystem::flushFolder(const std::filesystem::path& folder) {
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) fail(errno, folder);
+    const int err = ::fsync(fd) == 0 ? 0 : errno;
+    ::close(fd);
+    // A file system that cannot flush a folder says so with EINVAL; its names are as safe as it
+    // makes them, and nothing better can be done here.
+    if (err != 0 && err != EINVAL) fail(err, folder);
+}
+
 EntryKind PosixFileSystem::kind(const std::filesystem::path& path) {
     struct stat st {};
     if (::lstat(path.c_str(), &st) != 0) return EntryKind::Missing;

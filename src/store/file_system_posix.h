@@ -3,7 +3,7 @@
 // exclusively (never through a link), given the old file's mode and owner, flushed to the disk
 // and renamed over the target, so neither a crash nor a power cut leaves half a memo. Files are
 // opened without following links and without waiting, and anything but a plain file is refused.
-// The folder lock is an flock() on the memo folder itself.
+// The folder lock is an flock() on the memo folder itself; a folder flush is an fsync() on it.
 #include <functional>
 
 #include "store/file_system.h"
@@ -22,6 +22,7 @@ class PosixFileSystem : public FileSystem {
     void write(const std::filesystem::path& path, std::string_view bytes) override;
     void rename(const std::filesystem::path& from, const std::filesystem::path& to) override;
     void remove(const std::filesystem::path& path) override;
+    void flushFolder(const std::filesystem::path& folder) override;
     EntryKind kind(const std::filesystem::path& path) override;
     void list(const std::filesystem::path& folder,
               const std::function<void(const FolderEntry&)>& visit) override;

@@ -422,6 +422,26 @@ void Win32FileSystem::remove(const std::filesystem::path& path) {
     if (code != 0) fail(code, path);
 }
 
+// A rename or delete is not documented as on the disk when the call returns (only a move across
+// volumes is, with MOVEFILE_WRITE_THROUGH), so the folder itself is flushed where a step needs its
+// names kept. The handle shares everything: it is open for a moment and denies no one.
+void Win32FileSystem::flushFolder(const std::filesystem::path& folder) {
+    Handle handle(CreateFileW(longPathOf(folder).c_str(), GENERIC_WRITE | SYNCHRONIZE, kShareAll,
+                              nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    DWORD code = handle.valid() && FlushFileBuffers(handle.get()) ? 0 : GetLastError();
+    switch (code) {
+        case 0:
+        // A file system or a folder that cannot be flushed so: its changes stand as made.
+        case ERROR_ACCESS_DENIED:
+        case ERROR_INVALID_FUNCTION:
+        case ERROR_INVALID_PARAMETER:
+        case ERROR_NOT_SUPPORTED:
+            return;
+        default:
+            fail(code, folder);
+    }
+}
+
 EntryKind Win32FileSystem::kind(const std::filesystem::path& path) {
     return entryAt(longPathOf(path)).kind();
 }

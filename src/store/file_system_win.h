@@ -40,6 +40,8 @@ class Win32FileSystem final : public FileSystem {
     void write(const std::filesystem::path& path, std::string_view bytes) override;
     void rename(const std::filesystem::path& from, const std::filesystem::path& to) override;
     void remove(const std::filesystem::path& path) override;
+    // Not yet: see RELIABILITY.md for what the system gives and what this needs to do.
+    void flushFolder(const std::filesystem::path& folder) override;
     EntryKind kind(const std::filesystem::path& path) override;
     void list(const std::filesystem::path& folder,
               const std::function<void(const FolderEntry&)>& visit) override;

@@ -121,12 +121,17 @@ std::uint64_t hashBytes(std::string_view bytes) {
     return h;
 }
 
+// After a power cut the folder's names may be any mix of those made since its last flush. The
+// record's name is flushed before the step changes any, and the step's before the record goes,
+// so a step is never found done in part without its record, nor undone after it was seen done.
 void Journal::push(const JournalRecord& record) {
     records_.push_back(record);
     save();
+    store_.flushFolder();
 }
 
 void Journal::pop() {
+    store_.flushFolder();
     records_.pop_back();
     save();
 }

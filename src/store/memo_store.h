@@ -46,6 +46,8 @@ class MemoStore {
     void removeJournal();
 
     void rename(const std::filesystem::path& from, const std::filesystem::path& to);
+    // The folder's names as they are now outlast a power cut (FileSystem::flushFolder).
+    void flushFolder() { files_.flushFolder(folder_); }
     void remove(const std::filesystem::path& path);
     EntryKind kind(const std::filesystem::path& path) { return files_.kind(path); }
     [[noreturn]] void refuse(StoreFault fault, const std::filesystem::path& path) const {

@@ -59,9 +59,14 @@ void finishCreate(MemoStore& store, const JournalRecord& r) {
 void finishDelete(MemoStore& store, const JournalRecord& r) {
     IndexRows index(store);
     if (index.count() == r.b) {
-        if (isFile(store, r.a)) store.remove(store.MemoPath(r.a));
+        // As the step itself does: each part kept before the next, the index telling which are.
+        if (isFile(store, r.a)) {
+            store.remove(store.MemoPath(r.a));
+            store.flushFolder();
+        }
         index.rows().erase(index.rows().begin() + r.a);
         index.write();
+        store.flushFolder();
     }
     if (index.count() != r.b - 1) return;
     for (int i = r.a; i < r.b - 1; ++i) {
@@ -87,6 +92,8 @@ void finishSwap(MemoStore& store, const JournalRecord& r) {
             hashBytes(rows[std::size_t(r.b)]) == r.rowB) {
             std::swap(rows[std::size_t(r.a)], rows[std::size_t(r.b)]);
             index.write();
+            // The rows are kept before temp.txt goes, which says the swap is done.
+            store.flushFolder();
         }
     }
     store.rename(temp, b);

@@ -80,7 +80,11 @@ void MemoWindow::swapMemos(int a, int b) {
     }
     List1.exchange(a, b);
     try {
+        // Start-up tells from temp.txt and the rows how far a swap got: each part is kept
+        // before the next begins.
+        s.flushFolder();
         WriteIndex();
+        s.flushFolder();
     } catch (const StoreError&) {
         List1.exchange(a, b);
         undo([&] {

@@ -42,6 +42,8 @@ void MemoWindow::createPath() {
         // The text goes to disk before the index names it; the journal says so until both are.
         JournalEntry entry(journal(), {JournalRecord::Kind::Create, n});
         saveMemo(n);
+        // After a power cut the index must not name a file whose name was lost.
+        store().flushFolder();
         WriteIndex();
         entry.done();
     }
@@ -124,9 +126,15 @@ void MemoWindow::deletePath() {
     }
     unopened_.reset();
     JournalEntry entry(journal(), {JournalRecord::Kind::Delete, delIndex, count});
-    if (own == EntryKind::File) store().remove(path);
+    if (own == EntryKind::File) {
+        store().remove(path);
+        // Each part is kept before the next begins, as start-up tells from the index which are
+        // done.
+        store().flushFolder();
+    }
     List1.RemoveItem(List1.ListIndex());
     WriteIndex();
+    store().flushFolder();
     // Ascending, so that every target name is the one just freed.
     for (int i = delIndex; i <= count - 2; ++i)
         store().rename(store().MemoPath(i + 1), store().MemoPath(i));

@@ -6,10 +6,12 @@
 //           that follows is killed in the same way at each of its own changes; then the program
 //           starts again and the folder is judged.
 //   faults  each change is refused in turn with no space, access denied and an I/O error.
+//   power   a power cut after each of the session's file calls: every folder a reboot may find,
+//           by the model below, is started on and judged.
 // The judge: after the restart the folder is exactly a state that the undisturbed run passed
 // through during the action that was cut short, with no step of the program's half done: every
 // text at its own position under its own title. Nothing else passes.
-// Usage: tetomu_reliability [--quick]. Exits 1 when anything failed.
+// Usage: tetomu_reliability [--quick] [kill|faults|power]. Exits 1 when anything failed.
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -35,17 +37,35 @@ bool settled(const Folder& state) {
     });
 }
 
+// A file call as the power-cut model sees it: a file made under a name (new and empty), bytes
+// written to the file a name holds, that file flushed, a name moved or removed, the folder
+// flushed. `action` is the person's action it belongs to.
+struct Call {
+    enum Kind { Create, Bytes, Flush, Rename, Unlink, FlushFolder } kind;
+    std::string name, to, bytes;
+    std::size_t action = 0;
+};
+
 // The program's changes on disk, counted as they happen: each step inside a write, each
 // rename, removal and creation. `after` is told the count after each; the change numbered
-// `refuse` is refused before it happens.
+// `refuse` is refused before it happens. With `calls` set, every call is recorded there too.
 class CountingFileSystem final : public PosixFileSystem {
   public:
     std::function<void(long)> after;
     long refuse = 0;
     int refuseWith = 0;
+    std::vector<Call>* calls = nullptr;
+    std::size_t action = 0;
 
     CountingFileSystem() {
-        afterWriteStep = [this](auto) { event(); };
+        afterWriteStep = [this](WriteStep step) {
+            const std::string saving = writing_ + ".saving";
+            static constexpr Call::Kind kinds[] = {Call::Create, Call::Bytes, Call::Flush,
+                                                   Call::Rename};
+            note(kinds[int(step)], saving, step == WriteStep::Renamed ? writing_ : "",
+                 step == WriteStep::Written ? std::string(bytes_) : "");
+            event();
+        };
     }
     long events() const { return events_; }
 
@@ -53,24 +73,36 @@ class CountingFileSystem final : public PosixFileSystem {
         if (kind(p) != EntryKind::Missing) return PosixFileSystem::readOrCreate(p);
         change(p);
         std::string bytes = PosixFileSystem::readOrCreate(p);
+        note(Call::Create, p.filename());
         return event(), bytes;
     }
     void write(const fs::path& p, std::string_view bytes) override {
         change(p);
+        writing_ = p.filename(), bytes_ = bytes;
         PosixFileSystem::write(p, bytes);
     }
     void rename(const fs::path& from, const fs::path& to) override {
         change(from);
         PosixFileSystem::rename(from, to);
+        note(Call::Rename, from.filename(), to.filename());
         event();
     }
     void remove(const fs::path& p) override {
         change(p);
         PosixFileSystem::remove(p);
+        note(Call::Unlink, p.filename());
         event();
+    }
+    void flushFolder(const fs::path& folder) override {
+        PosixFileSystem::flushFolder(folder);
+        note(Call::FlushFolder);
     }
 
   private:
+    void note(Call::Kind kind, std::string name = {}, std::string to = {}, std::string bytes = {}) {
+        if (calls)
+            calls->push_back({kind, std::move(name), std::move(to), std::move(bytes), action});
+    }
     void change(const fs::path& p) {
         if (++changes_ != refuse) return;
         const StoreFault fault = refuseWith == ENOSPC   ? StoreFault::DiskFull
@@ -83,6 +115,8 @@ class CountingFileSystem final : public PosixFileSystem {
     }
     long events_ = 0;
     long changes_ = 0;
+    std::string writing_;
+    std::string_view bytes_;
 };
 
 struct Session {
@@ -192,6 +226,8 @@ struct Reference {
     std::vector<Folder> before;
     std::vector<long> firstChange;
     long changes = 0;
+    std::vector<Call> calls;
+    std::vector<bool> moved;  // the action made, removed or moved a memo (or the start a file)
     std::size_t actionOf(long change) const {
         return std::size_t(std::upper_bound(firstChange.begin(), firstChange.end(), change) -
                            firstChange.begin() - 1);
@@ -202,11 +238,13 @@ Reference reference(const Session& s) {
     Reference ref;
     const fs::path dir = lay("run", s.start);
     CountingFileSystem files;
+    files.calls = &ref.calls;
     files.after = [&](long) {
         if (const Folder now = folderBytes(dir / "memo"); settled(now))
             ref.allowed.back().insert(now);
     };
     play(&s, files, dir, [&](int action) {
+        files.action = std::size_t(action);
         ref.before.push_back(folderBytes(dir / "memo"));
         if (action > 0) ref.allowed.back().insert(ref.before.back());
         ref.allowed.push_back({ref.before.back()});
@@ -215,12 +253,21 @@ Reference reference(const Session& s) {
     ref.before.push_back(folderBytes(dir / "memo"));
     ref.allowed.back().insert(ref.before.back());
     ref.changes = files.events();
+    for (std::size_t k = 0; k + 1 < ref.before.size(); ++k) {
+        const Folder &from = ref.before[k], &to = ref.before[k + 1];
+        int changed = 0;
+        for (const auto& [name, bytes] : from) {
+            if (!to.count(name)) changed += 2;
+            changed += name != "group.gl" && to.count(name) && to.at(name) != bytes;
+        }
+        ref.moved.push_back(changed > 1 || from.size() != to.size());
+    }
     return ref;
 }
 
 struct Tally {
     long points = 0, startupKills = 0, restartFailed = 0, halfDone = 0, misplaced = 0, lost = 0,
-         unclearErrors = 0, between = 0;
+         unclearErrors = 0, between = 0, states = 0, behind = 0;
     std::vector<std::string> failures;
 
     bool bad() const { return restartFailed || halfDone || misplaced || lost || unclearErrors; }
@@ -238,9 +285,61 @@ std::multiset<std::string> textsOf(const Folder& state) {
     return texts;
 }
 
+std::vector<std::string> rowsOf(const std::string& index) {
+    std::vector<std::string> rows;
+    for (std::size_t at = 0, end; (end = index.find("\r\n", at)) != std::string::npos; at = end + 2)
+        rows.push_back(index.substr(at, end - at));
+    return rows;
+}
+
+// After a power cut the keystrokes made since the last memo was made, removed or moved may be
+// taken back, each memo file and each index row on its own: the folder is one the action passed
+// through, with any text or title an earlier one of the same memo or row from those keystrokes.
+bool keystrokesTakenBack(const Folder& state, const Reference& ref, std::size_t action) {
+    std::size_t from = action;
+    while (from > 0 && !ref.moved[from - 1])
+        --from;
+    std::multimap<std::string, std::string> earlier;  // a text or title, and one before it
+    for (std::size_t k = from; k < action + !ref.moved[action]; ++k) {
+        for (const auto& [name, bytes] : ref.before[k + 1]) {
+            const Folder& was = ref.before[k];
+            if (!was.count(name) || was.at(name) == bytes) continue;
+            if (name != "group.gl") earlier.emplace(bytes, was.at(name));
+            const auto x = rowsOf(was.at(name)), y = rowsOf(bytes);
+            for (std::size_t r = 0; name == "group.gl" && r < std::min(x.size(), y.size()); ++r)
+                earlier.emplace(y[r], x[r]);
+        }
+    }
+    const auto heldBefore = [&](const std::string& now, const std::string& then) {
+        std::set<std::string> seen{now};
+        for (std::vector<std::string> todo{now}; !todo.empty();) {
+            const std::string at = todo.back();
+            todo.pop_back();
+            if (at == then) return true;
+            for (auto [it, end] = earlier.equal_range(at); it != end; ++it)
+                if (seen.insert(it->second).second) todo.push_back(it->second);
+        }
+        return false;
+    };
+    return std::any_of(
+        ref.allowed[action].begin(), ref.allowed[action].end(), [&](const Folder& t) {
+            if (t.size() != state.size()) return false;
+            for (const auto& [name, bytes] : state) {
+                if (!t.count(name) || (name != "group.gl" && !heldBefore(t.at(name), bytes)))
+                    return false;
+                const auto x = rowsOf(t.at(name)), y = rowsOf(bytes);
+                if (name == "group.gl" && x.size() != y.size()) return false;
+                for (std::size_t r = 0; name == "group.gl" && r < x.size(); ++r) {
+                    if (!heldBefore(x[r], y[r])) return false;
+                }
+            }
+            return true;
+        });
+}
+
 // Starts the program again on the folder and judges what it leaves.
 void judge(const fs::path& dir, const Reference& ref, std::size_t action, const std::string& where,
-           Tally& tally) {
+           Tally& tally, bool powerCut = false) {
     PosixFileSystem files;
     CoreDriver driver(files);
     if (driver.start(dir) != StartResult::Shown)
@@ -253,6 +352,7 @@ void judge(const fs::path& dir, const Reference& ref, std::size_t action, const 
         tally.between += state != ref.before[action] && state != ref.before[action + 1];
         return;
     }
+    if (powerCut && keystrokesTakenBack(state, ref, action)) return void(++tally.behind);
     if (!settled(state)) return tally.fail(tally.halfDone, where + ": a step is still half done");
     // A text that every such state holds is gone, or the texts are at other places or titles.
     bool lost = false;
@@ -319,13 +419,135 @@ void faultCampaign(const std::vector<Session>& sessions, Tally& tally) {
     }
 }
 
+// The power-cut model. A file holds, after the cut, the bytes of its last flush (none for a file
+// never flushed). A name change (a file made, renamed or removed) made since the folder's last
+// flush may be undone:
+//   ordered    the changes survive as a prefix, in the order made (ext4's default mount);
+//   any order  any of them survive, each applied to the file it named when it was made, but one
+//              name's changes keep their order (a file is not renamed before it was made).
+// Every prefix is tried; under any order every choice while there are at most 2^6 of them, then
+// each change left out alone and `sampled` random choices drawn from the call's number.
+enum class Model { Ordered, AnyOrder };
+
+std::vector<std::vector<bool>> choices(std::size_t n, Model model, int sampled, unsigned seed) {
+    std::vector<std::vector<bool>> out;
+    for (std::size_t k = 0; k <= n; ++k) {
+        out.emplace_back(n, false);
+        std::fill_n(out.back().begin(), k, true);
+    }
+    if (model == Model::Ordered) return out;
+    out.clear();
+    if (n <= 6) {
+        for (unsigned mask = 0; mask < (1u << n); ++mask) {
+            out.emplace_back(n);
+            for (std::size_t i = 0; i < n; ++i)
+                out.back()[i] = mask >> i & 1;
+        }
+        return out;
+    }
+    std::mt19937 rng(seed);
+    for (std::size_t i = 0; i < n + std::size_t(sampled); ++i) {
+        out.emplace_back(n, true);
+        for (std::size_t j = 0; j < n; ++j)
+            out.back()[j] = i < n ? j != i : rng() % 2;
+    }
+    return out;
+}
+
+// Every folder the model allows after a cut after each call, from the folder `start` kept.
+void afterPowerCuts(const Folder& start, const std::vector<Call>& calls, Model model, int sampled,
+                    const std::function<void(std::size_t, const Folder&)>& visit) {
+    // Files by number: the bytes written and flushed; names as they are and as flushed.
+    std::vector<std::string> written, flushed;
+    std::map<std::string, std::size_t> now;
+    for (const auto& [name, bytes] : start) {
+        now[name] = written.size();
+        written.push_back(bytes), flushed.push_back(bytes);
+    }
+    auto durable = now;
+    std::vector<std::pair<const Call*, std::size_t>> pending;  // name changes since
+    const auto apply = [](std::map<std::string, std::size_t>& names, const Call& c,
+                          std::size_t file) {
+        if (const auto it = names.find(c.name); it != names.end() && it->second == file)
+            names.erase(it);
+        if (c.kind != Call::Unlink) names[c.kind == Call::Create ? c.name : c.to] = file;
+    };
+    for (std::size_t i = 0; i < calls.size(); ++i) {
+        const Call& c = calls[i];
+        if (c.kind == Call::Create) {
+            now[c.name] = written.size();
+            written.emplace_back(), flushed.emplace_back();
+        }
+        const std::size_t file = now.count(c.name) ? now[c.name] : 0;
+        if (c.kind == Call::Bytes) written[file] = c.bytes;
+        if (c.kind == Call::Flush) flushed[file] = written[file];
+        if (c.kind == Call::FlushFolder) durable = now, pending.clear();
+        if (c.kind == Call::Rename || c.kind == Call::Unlink) apply(now, c, file);
+        if (c.kind == Call::Create || c.kind == Call::Rename || c.kind == Call::Unlink)
+            pending.emplace_back(&c, file);
+        for (const auto& choice : choices(pending.size(), model, sampled, unsigned(i))) {
+            // One name's changes keep their order: a change whose name an earlier change left
+            // out touched is left out too.
+            auto names = durable;
+            std::set<std::string> undone;
+            for (std::size_t j = 0; j < pending.size(); ++j) {
+                const Call& p = *pending[j].first;
+                if (choice[j] && !undone.count(p.name) && !undone.count(p.to))
+                    apply(names, p, pending[j].second);
+                else
+                    undone.insert(p.name), undone.insert(p.kind == Call::Rename ? p.to : p.name);
+            }
+            Folder after;
+            for (const auto& [name, f] : names)
+                after[name] = flushed[f];
+            visit(i, after);
+        }
+    }
+}
+
+// Each folder a reboot may find is started on and judged; the start-up on it is cut in turn after
+// each of its own calls, and the folder that leaves is started on and judged too.
+void powerCampaign(const std::vector<Session>& sessions, Model model, int sampled, Tally& tally) {
+    for (const Session& s : sessions) {
+        const Reference ref = reference(s);
+        tally.points += long(ref.calls.size());
+        std::set<std::pair<std::size_t, Folder>> judged, judgedAgain;
+        afterPowerCuts(s.start, ref.calls, model, sampled, [&](std::size_t i, const Folder& after) {
+            const std::size_t action = ref.calls[i].action;
+            if (!judged.insert({action, after}).second) return;
+            ++tally.states;
+            const std::string where = s.name + ", power cut after call " + std::to_string(i + 1);
+            std::vector<Call> startCalls;
+            {
+                CountingFileSystem files;
+                files.calls = &startCalls;
+                play(nullptr, files, lay("copy", after));
+            }
+            judge(lay("run", after), ref, action, where, tally, true);
+            afterPowerCuts(after, startCalls, model, sampled,
+                           [&](std::size_t j, const Folder& again) {
+                               if (!judgedAgain.insert({action, again}).second) return;
+                               ++tally.startupKills;
+                               judge(lay("run", again), ref, action,
+                                     where + ", start-up cut after call " + std::to_string(j + 1),
+                                     tally, true);
+                           });
+        });
+    }
+}
+
 void print(const char* what, const Tally& t) {
     std::printf("%s: %ld points", what, t.points);
-    if (t.startupKills) std::printf(" (+ %ld with the start-up killed too)", t.startupKills);
+    if (t.states)
+        std::printf(", %ld folders after a reboot (+ %ld with the start-up cut too)", t.states,
+                    t.startupKills);
+    else if (t.startupKills)
+        std::printf(" (+ %ld with the start-up killed too)", t.startupKills);
     std::printf(
         "\n  memos lost %ld, misplaced %ld, restarts failed %ld, steps half done after the "
         "restart %ld\n  restarts in a state the action passes through on its way %ld\n",
         t.lost, t.misplaced, t.restartFailed, t.halfDone, t.between);
+    if (t.states) std::printf("  restarts with the last keystrokes taken back %ld\n", t.behind);
     if (t.unclearErrors)
         std::printf("  error boxes without the fault or the path: %ld\n", t.unclearErrors);
     for (const auto& f : t.failures)
@@ -338,14 +560,24 @@ void print(const char* what, const Tally& t) {
 int main(int argc, char** argv) {
     using namespace tetomu::test;
     const bool quick = argc > 1 && std::strcmp(argv[1], "--quick") == 0;
+    const std::string only = argc > 1 + quick ? argv[1 + quick] : "";
     std::vector<Session> sessions = tableSessions();
     for (int seed = 1; seed <= (quick ? 2 : 50); ++seed)
         sessions.push_back(randomSession(unsigned(seed), quick ? 20 : 40));
+    const int sampled = quick ? 2 : 16;
+    const std::pair<const char*, std::function<void(Tally&)>> campaigns[] = {
+        {"kill", [&](Tally& t) { killCampaign(sessions, t); }},
+        {"faults", [&](Tally& t) { faultCampaign(sessions, t); }},
+        {"power cut, ordered",
+         [&](Tally& t) { powerCampaign(sessions, Model::Ordered, sampled, t); }},
+        {"power cut, any order",
+         [&](Tally& t) { powerCampaign(sessions, Model::AnyOrder, sampled, t); }},
+    };
     bool bad = false;
-    for (const auto& [name, campaign] :
-         {std::pair{"kill", &killCampaign}, {"faults", &faultCampaign}}) {
+    for (const auto& [name, campaign] : campaigns) {
+        if (!only.empty() && std::string(name).find(only) != 0) continue;
         Tally t;
-        campaign(sessions, t);
+        campaign(t);
         print(name, t);
         bad = bad || t.bad();
     }
