@@ -220,10 +220,14 @@ void MemoWindow::WriteIndex() {
 }
 
 void MemoWindow::saveMemo(int n) {
-    if (unopened_ == n) unopened_.reset();
+    const bool newFile = unopened_ == n;
+    if (newFile) unopened_.reset();
     store().writeMemo(n, txtmemo.Text(), txtmemo.unsavedEdit(),
                       std::exchange(openingAsRead_, false));
     txtmemo.markSaved();
+    // A memo whose file was missing has it now: after a power cut the index must not give the
+    // row its new title while the file's name is lost.
+    if (newFile) store().flushFolder();
 }
 
 }  // namespace tetomu
