@@ -10,13 +10,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     tetomu::AnsiCodec codec;
     tetomu::MemoFrame frame(instance, files, codec);
     frame.create();
-    switch (frame.start()) {
-        case tetomu::StartResult::AnotherCopyRunning:
-            return 0;
-        case tetomu::StartResult::Failed:
-            return 1;
-        case tetomu::StartResult::Shown:
-            break;
-    }
+    if (const auto status = tetomu::exitStatusOnStart(frame.start())) return *status;
     return frame.run();
 }

@@ -143,22 +143,24 @@ void MemoFrame::create() {
 
 void MemoFrame::createMenu() {
     menu_ = CreateMenu();
-    AppendMenuW(menu_, MF_STRING, kIdNew, wide(texts::kMenuNew));
-    AppendMenuW(menu_, MF_STRING, kIdDelete, wide(texts::kMenuDelete));
-    inFrontMenu_ = CreatePopupMenu();
-    const std::wstring keep = wideString(texts::kMenuKeepInFront) + L"\tCtrl+F7";
-    const std::wstring release = wideString(texts::kMenuRelease) + L"\tCtrl+F8";
-    AppendMenuW(inFrontMenu_, MF_STRING, kIdKeepInFront, keep.c_str());
-    AppendMenuW(inFrontMenu_, MF_STRING, kIdRelease, release.c_str());
-    AppendMenuW(menu_, MF_POPUP, reinterpret_cast<UINT_PTR>(inFrontMenu_),
-                wide(texts::kMenuInFront));
-    AppendMenuW(menu_, MF_STRING, kIdVersion, wide(texts::kMenuVersion));
-
-    ACCEL keys[] = {
-        {FVIRTKEY | FCONTROL, WORD(VK_F1 + layout::kKeepInFrontFunctionKey - 1), kIdKeepInFront},
-        {FVIRTKEY | FCONTROL, WORD(VK_F1 + layout::kReleaseFunctionKey - 1), kIdRelease},
-    };
-    shortcuts_ = CreateAcceleratorTableW(keys, 2);
+    std::vector<ACCEL> keys;
+    for (const MenuRow& row : kMenu) {
+        if (!row.command) {
+            inFrontMenu_ = CreatePopupMenu();
+            AppendMenuW(menu_, MF_POPUP, reinterpret_cast<UINT_PTR>(inFrontMenu_),
+                        wide(row.caption));
+            continue;
+        }
+        const WORD id = WORD(menuId(*row.command));
+        std::wstring caption = wideString(row.caption);
+        if (row.functionKey != 0) {
+            caption += L"\tCtrl+F" + std::to_wstring(row.functionKey);
+            keys.push_back({FVIRTKEY | FCONTROL, WORD(VK_F1 + row.functionKey - 1), id});
+        }
+        AppendMenuW(row.place == MenuPlace::DropDown ? inFrontMenu_ : menu_, MF_STRING, id,
+                    caption.c_str());
+    }
+    shortcuts_ = CreateAcceleratorTableW(keys.data(), int(keys.size()));
 }
 
 void MemoFrame::createControls() {
@@ -354,17 +356,10 @@ LRESULT MemoFrame::handle(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void MemoFrame::command(int id, int code) {
+    if (id >= kIdFirstCommand && id < kIdFirstCommand + kCommandCount) {
+        return window_.choose(Command(id - kIdFirstCommand));
+    }
     switch (id) {
-        case kIdNew:
-            return window_.choose(Command::New);
-        case kIdDelete:
-            return window_.choose(Command::Delete);
-        case kIdKeepInFront:
-            return window_.choose(Command::KeepInFront);
-        case kIdRelease:
-            return window_.choose(Command::Release);
-        case kIdVersion:
-            return window_.choose(Command::Version);
         case kIdCheck1:
             if (code == BN_CLICKED) window_.userClickCheck();
             return;
@@ -572,10 +567,10 @@ void MemoFrame::valueChanged() {
 }
 
 void MemoFrame::checkedChanged() {
-    const UINT ids[] = {kIdKeepInFront, kIdRelease};
+    const Command items[] = {Command::KeepInFront, Command::Release};
     for (int i = 0; i < 2; ++i) {
         CheckMenuItem(
-            inFrontMenu_, ids[i],
+            inFrontMenu_, UINT(menuId(items[i])),
             MF_BYCOMMAND | (window_.inFrontItem(i).Checked() ? MF_CHECKED : MF_UNCHECKED));
     }
 }

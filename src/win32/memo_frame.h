@@ -31,18 +31,19 @@ struct FrameOptions {
     std::wstring singleCopyName = L"Local\\tetomu.memo.single-copy";
 };
 
-// Command identifiers of the menu bar and the shortcuts, and the controls' identifiers.
+// The controls' identifiers; a menu command's is menuId() of it.
 enum : int {
-    kIdNew = 101,
-    kIdDelete = 102,
-    kIdKeepInFront = 103,
-    kIdRelease = 104,
-    kIdVersion = 105,
     kIdList1 = 201,
     kIdCheck1 = 202,
     kIdLabel3 = 203,
     kIdTxtmemo = 204,
 };
+
+// The identifier of a menu command, for the menu bar and the shortcuts.
+inline constexpr int kIdFirstCommand = 101;
+constexpr int menuId(Command command) {
+    return kIdFirstCommand + int(command);
+}
 
 class MemoFrame final : public WindowPlatform,
                         private ListBox::Observer,
