@@ -3,13 +3,13 @@
 
 #include "store/ansi_codec_win.h"
 #include "store/file_system_win.h"
-#include "win32/memo_frame.h"
+#include "win32/main_window.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     tetomu::Win32FileSystem files;
     tetomu::AnsiCodec codec;
-    tetomu::MemoFrame frame(instance, files, codec);
-    frame.create();
-    if (const auto status = tetomu::exitStatusOnStart(frame.start())) return *status;
-    return frame.run();
+    tetomu::MainWindow window(instance, files, codec);
+    window.create();
+    if (const auto status = tetomu::exitStatusOnStart(window.start())) return *status;
+    return window.run();
 }

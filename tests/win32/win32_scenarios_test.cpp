@@ -17,7 +17,7 @@
 #include "store/ansi_codec_win.h"
 #include "store/file_system_win.h"
 #include "support/scenario.h"
-#include "win32/memo_frame.h"
+#include "win32/main_window.h"
 #include "win32/windows_as_documented.h"
 #include "window/display_text.h"
 #include "window/texts.h"
@@ -218,7 +218,7 @@ class Win32Driver final : public Driver {
         return look;
     }
 
-    MemoFrame& frame() { return *frame_; }
+    MainWindow& frame() { return *frame_; }
     HWND hwnd() { return frame().hwnd(); }
     HWND list() { return frame().list(); }
     HWND edit() { return frame().edit(); }
@@ -323,7 +323,7 @@ class Win32Driver final : public Driver {
     HandlerTrace trace_;
     std::vector<std::u16string> seen_;
     UINT_PTR timer_;
-    std::optional<MemoFrame> frame_;
+    std::optional<MainWindow> frame_;
 };
 
 const bool registered = registerScenarios("Win32Scenario", [](const Scenario& s) {
