@@ -21,14 +21,7 @@ int main(int argc, char* argv[]) {
     preferX11OnWayland();
     QApplication application(argc, argv);
     tetomu::App app(QCoreApplication::applicationDirPath());
-    switch (app.start()) {
-        case tetomu::StartResult::AnotherCopyRunning:
-            return 0;
-        case tetomu::StartResult::Failed:
-            return 1;
-        case tetomu::StartResult::Shown:
-            break;
-    }
+    if (const auto status = tetomu::exitStatusOnStart(app.start())) return *status;
     const int status = QApplication::exec();
     return status != 0 ? status : app.exitStatus();
 }

@@ -100,32 +100,35 @@ void MainWindow::buildMenu() {
     QMenuBar* bar = menuBar();
     // The menu bar belongs to the window, so the client area starts right below it.
     bar->setNativeMenuBar(false);
-    auto command = [this](QAction* item, Command c) {
+    // Where the program runs as a Wayland client, the window cannot stay above others: the
+    // drop-down's items say so by being disabled.
+    const bool canStayInFront = !QGuiApplication::platformName().startsWith(u"wayland");
+    QMenu* dropDown = nullptr;
+    for (const MenuRow& row : kMenu) {
+        if (!row.command) {
+            dropDown = bar->addMenu(text(row.caption));
+            continue;
+        }
+        const Command c = *row.command;
+        QAction* item = row.place == MenuPlace::DropDown ? dropDown->addAction(text(row.caption))
+                                                         : bar->addAction(text(row.caption));
         actions_[int(c)] = item;
         connect(item, &QAction::triggered, this, [this, c] {
             core_.choose(c);
             // A checkable item toggles its own mark when triggered; the core's marks are put back.
             checkedChanged();
         });
-    };
-    command(bar->addAction(text(texts::kMenuNew)), Command::New);
-    command(bar->addAction(text(texts::kMenuDelete)), Command::Delete);
-    QMenu* inFront = bar->addMenu(text(texts::kMenuInFront));
-    command(inFront->addAction(text(texts::kMenuKeepInFront)), Command::KeepInFront);
-    command(inFront->addAction(text(texts::kMenuRelease)), Command::Release);
-    action(Command::KeepInFront)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F7));
-    action(Command::Release)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F8));
-    // Where the program runs as a Wayland client, the window cannot stay above others: the two
-    // items say so by being disabled.
-    const bool canStayInFront = !QGuiApplication::platformName().startsWith(u"wayland");
-    for (Command c : {Command::KeepInFront, Command::Release}) {
-        action(c)->setEnabled(canStayInFront);
-        action(c)->setCheckable(true);
-        action(c)->setShortcutContext(Qt::WindowShortcut);
-        // Keep the shortcuts when the window holds them while the drop-down is closed.
-        addAction(action(c));
+        if (row.functionKey != 0) {
+            item->setShortcut(QKeySequence(Qt::CTRL | Qt::Key(Qt::Key_F1 + row.functionKey - 1)));
+            item->setShortcutContext(Qt::WindowShortcut);
+            // Keep the shortcut when the window holds it while the drop-down is closed.
+            addAction(item);
+        }
+        if (row.place == MenuPlace::DropDown) {
+            item->setEnabled(canStayInFront);
+            item->setCheckable(true);
+        }
     }
-    command(bar->addAction(text(texts::kMenuVersion)), Command::Version);
 
     const QSize client = centralWidget()->size();
     setFixedSize(client.width(), bar->heightForWidth(client.width()) + client.height());

@@ -50,7 +50,7 @@ class MainWindow final : public QMainWindow,
     QCheckBox* check_ = nullptr;
     QLabel* label_ = nullptr;
     MemoTextEdit* text_ = nullptr;
-    QAction* actions_[5] = {};
+    QAction* actions_[kCommandCount] = {};
 };
 
 }  // namespace tetomu

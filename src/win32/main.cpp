@@ -3,20 +3,13 @@
 
 #include "store/ansi_codec_win.h"
 #include "store/file_system_win.h"
-#include "win32/memo_frame.h"
+#include "win32/main_window.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     tetomu::Win32FileSystem files;
     tetomu::AnsiCodec codec;
-    tetomu::MemoFrame frame(instance, files, codec);
-    frame.create();
-    switch (frame.start()) {
-        case tetomu::StartResult::AnotherCopyRunning:
-            return 0;
-        case tetomu::StartResult::Failed:
-            return 1;
-        case tetomu::StartResult::Shown:
-            break;
-    }
-    return frame.run();
+    tetomu::MainWindow window(instance, files, codec);
+    window.create();
+    if (const auto status = tetomu::exitStatusOnStart(window.start())) return *status;
+    return window.run();
 }

@@ -25,8 +25,4 @@ constexpr int toPixels(int twips, int dpi) {
 // narrow as a short prompt leave a window manager no room to show the title.
 inline constexpr int kMessageBoxTitleWidths = 6;
 
-// Ctrl+F7 and Ctrl+F8 choose the two items of the "手前" drop-down.
-inline constexpr int kKeepInFrontFunctionKey = 7;
-inline constexpr int kReleaseFunctionKey = 8;
-
 }  // namespace tetomu::layout

@@ -122,6 +122,18 @@ void MemoWindow::choose(Command command) {
     });
 }
 
+std::optional<int> exitStatusOnStart(StartResult result) {
+    switch (result) {
+        case StartResult::AnotherCopyRunning:
+            return 0;
+        case StartResult::Failed:
+            return 1;
+        case StartResult::Shown:
+            break;
+    }
+    return std::nullopt;
+}
+
 void MemoWindow::msgBox(std::u16string_view prompt) {
     if (trace_) trace_->note("MsgBox");
     // Never shown from inside the event that raised it: a box's own event loop would run an

@@ -16,6 +16,7 @@
 #include "store/journal.h"
 #include "store/memo_store.h"
 #include "window/controls.h"
+#include "window/menu.h"
 
 namespace tetomu {
 
@@ -27,9 +28,11 @@ class WindowPlatform;
 // Positions are 16-bit in the store's numbering; the list holds at most this many memos.
 inline constexpr int kMaxMemos = 32767;
 
-enum class Command { New, Delete, KeepInFront, Release, Version };
-
 enum class StartResult { Shown, AnotherCopyRunning, Failed };
+
+// The exit status when a start ends the program at once (another copy runs, or it failed);
+// none when the window is shown and the program goes on.
+std::optional<int> exitStatusOnStart(StartResult result);
 
 // Records the handlers as they run, indented by nesting depth, and the message boxes they show.
 struct HandlerTrace {

@@ -17,7 +17,7 @@
 #include "store/ansi_codec_win.h"
 #include "store/file_system_win.h"
 #include "support/scenario.h"
-#include "win32/memo_frame.h"
+#include "win32/main_window.h"
 #include "win32/windows_as_documented.h"
 #include "window/display_text.h"
 #include "window/texts.h"
@@ -182,8 +182,10 @@ class Win32Driver final : public Driver {
     bool ticked() override { return SendMessageW(check(), BM_GETCHECK, 0, 0) == BST_CHECKED; }
     std::array<bool, 2> inFrontMarks() override {
         const HMENU drop = GetSubMenu(GetMenu(hwnd()), 2);
-        return {(GetMenuState(drop, kIdKeepInFront, MF_BYCOMMAND) & MF_CHECKED) != 0,
-                (GetMenuState(drop, kIdRelease, MF_BYCOMMAND) & MF_CHECKED) != 0};
+        auto marked = [&](Command c) {
+            return (GetMenuState(drop, UINT(menuId(c)), MF_BYCOMMAND) & MF_CHECKED) != 0;
+        };
+        return {marked(Command::KeepInFront), marked(Command::Release)};
     }
     bool inFront() override { return (GetWindowLongW(hwnd(), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
     std::vector<std::u16string> messages() override { return seen_; }
@@ -216,7 +218,7 @@ class Win32Driver final : public Driver {
         return look;
     }
 
-    MemoFrame& frame() { return *frame_; }
+    MainWindow& frame() { return *frame_; }
     HWND hwnd() { return frame().hwnd(); }
     HWND list() { return frame().list(); }
     HWND edit() { return frame().edit(); }
@@ -307,14 +309,13 @@ class Win32Driver final : public Driver {
     // The commands on the bar as the system reports a click on them; the drop-down's items by
     // their shortcuts, waited for as above.
     void choose(Command c) {
-        if (c == Command::KeepInFront || c == Command::Release) {
+        if (const int f = menuRow(c).functionKey; f != 0) {
             focus(list());
-            pressWithControl(c == Command::KeepInFront ? VK_F7 : VK_F8);
+            pressWithControl(WORD(VK_F1 + f - 1));
             EXPECT_TRUE(pumpUntil([&] { return !trace_.lines.empty(); }));
             return;
         }
-        const int ids[] = {kIdNew, kIdDelete, 0, 0, kIdVersion};
-        PostMessageW(hwnd(), WM_COMMAND, MAKEWPARAM(ids[int(c)], 0), 0);
+        PostMessageW(hwnd(), WM_COMMAND, MAKEWPARAM(menuId(c), 0), 0);
     }
 
     Win32FileSystem files_{windowsAsDocumented()};
@@ -322,7 +323,7 @@ class Win32Driver final : public Driver {
     HandlerTrace trace_;
     std::vector<std::u16string> seen_;
     UINT_PTR timer_;
-    std::optional<MemoFrame> frame_;
+    std::optional<MainWindow> frame_;
 };
 
 const bool registered = registerScenarios("Win32Scenario", [](const Scenario& s) {

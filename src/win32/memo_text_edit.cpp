@@ -1,0 +1,125 @@
+#include "win32/memo_text_edit.h"
+
+#include <imm.h>
+
+#include <algorithm>
+#include <utility>
+
+#include "win32/wide_text.h"
+#include "window/display_text.h"
+#include "window/memo_window.h"
+
+namespace tetomu {
+namespace {
+
+// Posted to the box when a composition ends, so that it closes after any result the input
+// method posted as characters.
+constexpr UINT kCloseComposition = WM_APP + 3;
+
+// Read straight into the string: it may be a memo of many megabytes, read at every keystroke.
+std::u16string windowText(HWND hwnd) {
+    const int length = GetWindowTextLengthW(hwnd);
+    std::u16string text(std::size_t(length) + 1, u'\0');
+    const int got = GetWindowTextW(hwnd, reinterpret_cast<wchar_t*>(text.data()), length + 1);
+    text.resize(std::size_t(std::max(got, 0)));
+    return text;
+}
+
+}  // namespace
+
+MemoTextEdit::~MemoTextEdit() {
+    core_.observeText(nullptr);
+}
+
+void MemoTextEdit::create(HWND parent, HINSTANCE instance, int id) {
+    hwnd_ = CreateWindowExW(
+        WS_EX_CLIENTEDGE, L"EDIT", L"",
+        WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP | WS_HSCROLL | WS_VSCROLL |
+            ES_MULTILINE | ES_AUTOHSCROLL | ES_AUTOVSCROLL | ES_WANTRETURN,
+        0, 0, 0, 0, parent, reinterpret_cast<HMENU>(INT_PTR(id)), instance, nullptr);
+    // No limit but the system's own: a long memo pasted in must not be cut.
+    SendMessageW(hwnd_, EM_SETLIMITTEXT, 0, 0);
+    SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    oldProc_ = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&MemoTextEdit::proc)));
+    core_.observeText(this);
+}
+
+void MemoTextEdit::changed() {
+    // The box also reports the texts the core put into it; those are no edits.
+    if (!assigning_) edited();
+}
+
+LRESULT CALLBACK MemoTextEdit::proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* self = reinterpret_cast<MemoTextEdit*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    return self->handle(message, wParam, lParam);
+}
+
+void MemoTextEdit::textAssigned() {
+    shown_ = toDisplay(core_.text().Text(), kEditLineBreak);
+    assigning_ = true;
+    SetWindowTextW(hwnd_, wide(shown_));
+    assigning_ = false;
+}
+
+// The edit box says only that something changed: the span is what lies between the parts at
+// either end that stayed as they were. Positions are the memo's own, as the box shows every
+// unit of the memo as one unit.
+void MemoTextEdit::edited() {
+    std::u16string now = windowText(hwnd_);
+    const std::size_t common = std::min(now.size(), shown_.size());
+    std::size_t head = 0;
+    while (head < common && now[head] == shown_[head])
+        ++head;
+    std::size_t tail = 0;
+    while (tail < common - head && now[now.size() - 1 - tail] == shown_[shown_.size() - 1 - tail])
+        ++tail;
+    if (head == common && now.size() == shown_.size()) {
+        // Typed over with the same text: still an edit, at the caret.
+        DWORD caret = 0;
+        SendMessageW(hwnd_, EM_GETSEL, 0, reinterpret_cast<LPARAM>(&caret));
+        head = std::min<std::size_t>(caret, now.size());
+        tail = now.size() - head;
+    }
+    const std::u16string typed = now.substr(head, now.size() - tail - head);
+    TextEdit edit{head, shown_.size() - tail - head, fromDisplay(typed)};
+    shown_ = std::move(now);
+    // A lone CR or LF pasted in is a line break to the person, and to the memo.
+    const std::u16string kept = toDisplay(edit.inserted, kEditLineBreak);
+    if (kept != typed) editRefitted({head, typed.size(), edit.inserted});
+    core_.userEdit(edit);
+}
+
+void MemoTextEdit::editRefitted(const TextEdit& refit) {
+    const std::u16string text = toDisplay(refit.inserted, kEditLineBreak);
+    assigning_ = true;
+    SendMessageW(hwnd_, EM_SETSEL, refit.at, refit.at + refit.removed);
+    SendMessageW(hwnd_, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(wide(text)));
+    assigning_ = false;
+    shown_.replace(refit.at, refit.removed, text);
+}
+
+// An input method's composition in the box: the box shows it in the text and reports each change
+// of it (and the selection it took away) with EN_CHANGE; from its start to its end those are one
+// change, which the core makes of them.
+LRESULT MemoTextEdit::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_IME_STARTCOMPOSITION:
+            core_.userCompose();
+            break;
+        case WM_IME_COMPOSITION:
+            if (lParam & GCS_RESULTSTR) resultCame_ = true;
+            break;
+        case WM_IME_ENDCOMPOSITION:
+            PostMessageW(hwnd_, kCloseComposition, 0, 0);
+            break;
+        case kCloseComposition:
+            core_.userCloseComposition(std::exchange(resultCame_, false));
+            return 0;
+        default:
+            break;
+    }
+    return CallWindowProcW(oldProc_, hwnd_, message, wParam, lParam);
+}
+
+}  // namespace tetomu

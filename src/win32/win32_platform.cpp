@@ -1,0 +1,79 @@
+#include "win32/win32_platform.h"
+
+#include <filesystem>
+#include <utility>
+
+#include "win32/message_box.h"
+#include "win32/wide_text.h"
+#include "window/display_text.h"
+
+namespace tetomu {
+
+Win32Platform::Win32Platform(FrameOptions options) : options_(std::move(options)) {}
+
+Win32Platform::~Win32Platform() {
+    if (singleCopy_) CloseHandle(singleCopy_);
+}
+
+void Win32Platform::runAfterShown() {
+    auto tasks = std::move(afterShown_);
+    afterShown_.clear();
+    for (auto& task : tasks)
+        task();
+}
+
+bool Win32Platform::anotherCopyRunning() {
+    singleCopy_ = CreateMutexW(nullptr, FALSE, options_.singleCopyName.c_str());
+    const DWORD code = GetLastError();
+    if (!singleCopy_) {
+        // A copy started by someone whose mutex this session may not open.
+        return code == ERROR_ACCESS_DENIED;
+    }
+    if (code == ERROR_ALREADY_EXISTS) {
+        CloseHandle(singleCopy_);
+        singleCopy_ = nullptr;
+        return true;
+    }
+    return false;
+}
+
+NativeString Win32Platform::programDirectory() {
+    if (!options_.programDirectory.empty()) return options_.programDirectory;
+    std::wstring file(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD got = GetModuleFileNameW(nullptr, file.data(), DWORD(file.size()));
+        if (got == 0) return {};
+        if (got < file.size()) {
+            file.resize(got);
+            break;
+        }
+        file.resize(file.size() * 2);
+    }
+    // "C:\tetomu.exe" gives "C:\", which basePath cuts to "C:".
+    return std::filesystem::path(file).parent_path().native();
+}
+
+void Win32Platform::showMessage(const std::u16string& text) {
+    const HWND owner = hwnd_ && IsWindowVisible(hwnd_) ? hwnd_ : nullptr;
+    showMessageBox(owner, toDisplay(text, kEditLineBreak));
+}
+
+void Win32Platform::keepInFront(bool inFront) {
+    const bool first = !IsWindowVisible(hwnd_);
+    ::SetWindowPos(hwnd_, inFront ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                   SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW);
+    if (first) PostMessageW(hwnd_, kFillList, 0, 0);
+}
+
+void Win32Platform::afterShown(std::function<void()> task) {
+    afterShown_.push_back(std::move(task));
+    PostMessageW(hwnd_, kRunAfterShown, 0, 0);
+}
+
+void Win32Platform::showRuntimeError(const std::u16string& text) {
+    showMessage(text);
+    exitCode_ = 1;
+    if (started_) PostQuitMessage(exitCode_);
+}
+
+}  // namespace tetomu

@@ -1,0 +1,61 @@
+#pragma once
+// WindowPlatform on Windows: one copy per session (a named mutex), the program's folder, the
+// message and error boxes, keeping the window in front, and the work that waits for the window
+// to be on screen. That work reaches the window as messages, which MainWindow's loop runs; the
+// window itself, its controls and its menu are MainWindow's.
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "store/base_path.h"
+#include "window/window_platform.h"
+
+namespace tetomu {
+
+struct FrameOptions {
+    // The folder the memo folder sits in; empty means the folder of the program file.
+    NativeString programDirectory;
+    // The name by which copies of the program in one session find each other.
+    std::wstring singleCopyName = L"Local\\tetomu.memo.single-copy";
+};
+
+// Posted to the window: run the tasks that waited for it to be on screen; give the list its
+// rows, once the window is on screen.
+inline constexpr UINT kRunAfterShown = WM_APP + 1;
+inline constexpr UINT kFillList = WM_APP + 2;
+
+class Win32Platform final : public WindowPlatform {
+  public:
+    explicit Win32Platform(FrameOptions options);
+    Win32Platform(const Win32Platform&) = delete;
+    Win32Platform& operator=(const Win32Platform&) = delete;
+    ~Win32Platform() override;
+
+    // The window the boxes belong to and the posted work goes to; null once it is gone.
+    void setWindow(HWND hwnd) { hwnd_ = hwnd; }
+    // From here on a run-time error ends the message loop at once.
+    void setStarted() { started_ = true; }
+    // Set by the run-time error box: the program then ends with this status.
+    int exitCode() const { return exitCode_; }
+    // Runs the tasks afterShown() was given, on kRunAfterShown.
+    void runAfterShown();
+
+    bool anotherCopyRunning() override;
+    NativeString programDirectory() override;
+    void showMessage(const std::u16string& text) override;
+    void keepInFront(bool inFront) override;
+    void afterShown(std::function<void()> task) override;
+    void showRuntimeError(const std::u16string& text) override;
+
+  private:
+    FrameOptions options_;
+    HWND hwnd_ = nullptr;
+    HANDLE singleCopy_ = nullptr;
+    bool started_ = false;
+    int exitCode_ = 0;
+    std::vector<std::function<void()>> afterShown_;
+};
+
+}  // namespace tetomu
