@@ -189,11 +189,6 @@ fs::path lay(const std::string& name, const Folder& start) {
     writeFolder(dir / "memo", start);
     return dir;
 }
-fs::path copyOf(const fs::path& dir) {
-    fs::remove_all(scratch() / "copy");
-    fs::copy(dir, scratch() / "copy", fs::copy_options::recursive);
-    return scratch() / "copy";
-}
 
 // Runs the session (or only the start) on the folder; beforeAction is told each
 // action first. Returns the box the program ended with, or nothing when it did
@@ -386,13 +381,14 @@ void killCampaign(const Session& s, const Reference& ref, Tally& tally) {
         ++tally.points;
         const std::string where = s.name + ", killed at change " + std::to_string(n);
         // The start-up that follows, killed at each of its own changes in turn.
+        const Folder left = folderBytes(dir / "memo");
         const long startChanges = [&] {
             CountingFileSystem counting;
-            play(nullptr, counting, copyOf(dir));
+            play(nullptr, counting, lay("copy", left));
             return counting.events();
         }();
         for (long m = 1; m <= startChanges; ++m, ++tally.startupKills) {
-            const fs::path copy = copyOf(dir);
+            const fs::path copy = lay("copy", left);
             killedAt(m, nullptr, copy);
             judge(copy, ref, ref.actionOf(n), where + ", start-up killed at " + std::to_string(m),
                   tally);
