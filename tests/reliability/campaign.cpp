@@ -1,21 +1,17 @@
-// The kill and fault campaigns, with their figures. Sessions are the scenario
-// table's own (every scenario that runs without a run-time error, one keystroke
-// an action) and seeded random ones, run by the core driver on a real folder.
-//   kill    each session runs in a child process killed with SIGKILL after
-//   every change it makes
-//           on disk (each step inside an atomic write, each rename and
-//           removal); the start-up that follows is killed in the same way at
-//           each of its own changes; then the program starts again and the
-//           folder is judged.
-//   faults  each change is refused in turn with no space, access denied and an
-//   I/O error. power   a power cut after each of the session's file calls:
-//   every folder a reboot may find,
+// The kill and fault campaigns, with their figures. Sessions are the scenario table's own
+// (every scenario that runs without a run-time error, one keystroke an action) and seeded random
+// ones, run by the core driver on a real folder.
+//   kill    each session runs in a child process killed with SIGKILL after every change it makes
+//           on disk (each step inside an atomic write, each rename and removal); the start-up
+//           that follows is killed in the same way at each of its own changes; then the program
+//           starts again and the folder is judged.
+//   faults  each change is refused in turn with no space, access denied and an I/O error.
+//   power   a power cut after each of the session's file calls: every folder a reboot may find,
 //           by the model below, is started on and judged.
-// The judge: after the restart the folder is exactly a state that the
-// undisturbed run passed through during the action that was cut short, with no
-// step of the program's half done: every text at its own position under its own
-// title. Nothing else passes. Usage: tetomu_reliability [--quick]
-// [kill|faults|power]. Exits 1 when anything failed.
+// The judge: after the restart the folder is exactly a state that the undisturbed run passed
+// through during the action that was cut short, with no step of the program's half done: every
+// text at its own position under its own title. Nothing else passes.
+// Usage: tetomu_reliability [--quick] [kill|faults|power]. Exits 1 when anything failed.
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -41,20 +37,18 @@ bool settled(const Folder& state) {
     });
 }
 
-// A file call as the power-cut model sees it: a file made under a name (new and
-// empty), bytes written to the file a name holds, that file flushed, a name
-// moved or removed, the folder flushed. `action` is the person's action it
-// belongs to.
+// A file call as the power-cut model sees it: a file made under a name (new and empty), bytes
+// written to the file a name holds, that file flushed, a name moved or removed, the folder
+// flushed. `action` is the person's action it belongs to.
 struct Call {
     enum Kind { Create, Bytes, Flush, Rename, Unlink, FlushFolder } kind;
     std::string name, to, bytes;
     std::size_t action = 0;
 };
 
-// The program's changes on disk, counted as they happen: each step inside a
-// write, each rename, removal and creation. `after` is told the count after
-// each; the change numbered `refuse` is refused before it happens. With `calls`
-// set, every call is recorded there too.
+// The program's changes on disk, counted as they happen: each step inside a write, each
+// rename, removal and creation. `after` is told the count after each; the change numbered
+// `refuse` is refused before it happens. With `calls` set, every call is recorded there too.
 class CountingFileSystem final : public PosixFileSystem {
   public:
     std::function<void(long)> after;
@@ -129,8 +123,7 @@ struct Session {
     std::vector<Step> steps;
 };
 
-// Every scenario that runs without a run-time error, its typing one keystroke
-// an action.
+// Every scenario that runs without a run-time error, its typing one keystroke an action.
 std::vector<Session> tableSessions() {
     std::vector<Session> out;
     for (const Scenario& s : scenarios()) {
@@ -145,8 +138,7 @@ std::vector<Session> tableSessions() {
     return out;
 }
 
-// A person's day in a few dozen actions, drawn from a seed: the same seed, the
-// same session.
+// A person's day in a few dozen actions, drawn from a seed: the same seed, the same session.
 Session randomSession(unsigned seed, int length) {
     std::mt19937 rng(seed);
     const auto pick = [&](unsigned n) { return int(rng() % n); };
@@ -174,8 +166,7 @@ Session randomSession(unsigned seed, int length) {
     return s;
 }
 
-// Scratch folders on a RAM disk where there is one: the campaign forks
-// thousands of times.
+// Scratch folders on a RAM disk where there is one: the campaign forks thousands of times.
 const fs::path& scratch() {
     static const fs::path base =
         (fs::exists("/dev/shm") ? fs::path("/dev/shm") : fs::temp_directory_path()) /
@@ -190,9 +181,8 @@ fs::path lay(const std::string& name, const Folder& start) {
     return dir;
 }
 
-// Runs the session (or only the start) on the folder; beforeAction is told each
-// action first. Returns the box the program ended with, or nothing when it did
-// not end.
+// Runs the session (or only the start) on the folder; beforeAction is told each action first.
+// Returns the box the program ended with, or nothing when it did not end.
 std::optional<std::u16string> play(
     const Session* s, CountingFileSystem& files, const fs::path& dir,
     const std::function<void(int)>& beforeAction = [](int) {}) {
@@ -222,9 +212,8 @@ void killedAt(long n, const Session* s, const fs::path& dir) {
     std::_Exit(0);
 }
 
-// The states an undisturbed run passes through: allowed[k] those during action
-// k (the start being action 0), from the state before it (before[k]) to the
-// state after it.
+// The states an undisturbed run passes through: allowed[k] those during action k (the start
+// being action 0), from the state before it (before[k]) to the state after it.
 struct Reference {
     std::vector<std::set<Folder>> allowed;
     std::vector<Folder> before;
@@ -289,13 +278,13 @@ std::multiset<std::string> textsOf(const Folder& state) {
     return texts;
 }
 
-// A folder as the parts a save replaces whole: each memo file, and each row of the index.
 std::vector<std::string> rowsOf(const std::string& index) {
     std::vector<std::string> rows;
     for (std::size_t at = 0, end; (end = index.find("\r\n", at)) != std::string::npos; at = end + 2)
         rows.push_back(index.substr(at, end - at));
     return rows;
 }
+// A folder as the parts a save replaces whole: each memo file, and each row of the index.
 std::map<std::string, std::string> partsOf(const Folder& state) {
     std::map<std::string, std::string> parts;
     for (const auto& [name, bytes] : state)
@@ -350,16 +339,14 @@ void judge(const fs::path& dir, const Reference& ref, std::size_t action, const 
     const Folder state = folderBytes(dir / "memo");
     const std::set<Folder>& allowed = ref.allowed[action];
     if (allowed.count(state)) {
-        // On the way through the action: a keystroke cut short between its memo and
-        // its index (the title from before it), a new memo made but not yet swapped
-        // in.
+        // On the way through the action: a keystroke cut short between its memo and its index
+        // (the title from before it), a new memo made but not yet swapped in.
         tally.between += state != ref.before[action] && state != ref.before[action + 1];
         return;
     }
     if (powerCut && keystrokesTakenBack(state, ref, action)) return void(++tally.behind);
     if (!settled(state)) return tally.fail(tally.halfDone, where + ": a step is still half done");
-    // A text that every such state holds is gone, or the texts are at other
-    // places or titles.
+    // A text that every such state holds is gone, or the texts are at other places or titles.
     bool lost = false;
     for (const std::string& text : textsOf(*allowed.begin())) {
         lost = lost || (!textsOf(state).count(text) &&
@@ -406,8 +393,7 @@ void faultCampaign(const Session& s, const Reference& ref, Tally& tally) {
             int action = 0;
             std::optional<std::u16string> box;
             {
-                // The lock goes with the file system: the refused copy ends before the
-                // judge.
+                // The lock goes with the file system: the refused copy ends before the judge.
                 CountingFileSystem files;
                 files.refuse = n, files.refuseAs = fault, files.refuseWith = error;
                 box = play(&s, files, dir, [&](int a) { action = a; });
@@ -416,25 +402,21 @@ void faultCampaign(const Session& s, const Reference& ref, Tally& tally) {
             ++tally.points;
             if (box->find(u"実行時エラー") != 0 || box->find(u"memo") == std::u16string::npos)
                 ++tally.unclearErrors;
-            judge(dir, ref, std::size_t(action),
-                  s.name + ", change " + std::to_string(n) + " refused (" + std::strerror(error) +
-                      ")",
-                  tally);
+            const std::string where = s.name + ", change " + std::to_string(n) + " refused (" +
+                                      std::strerror(error) + ")";
+            judge(dir, ref, std::size_t(action), where, tally);
         }
     }
 }
 
-// The power-cut model. A file holds, after the cut, the bytes of its last flush
-// (none for a file never flushed). A name change (a file made, renamed or
-// removed) made since the folder's last flush may be undone:
-//   ordered    the changes survive as a prefix, in the order made (ext4's
-//   default mount); any order  any of them survive, each applied to the file it
-//   named when it was made, but one
-//              name's changes keep their order (a file is not renamed before it
-//              was made).
-// Every prefix is tried; under any order every choice while there are at most
-// 2^6 of them, then each change left out alone and `sampled` random choices
-// drawn from the call's number.
+// The power-cut model. A file holds, after the cut, the bytes of its last flush (none for a file
+// never flushed). A name change (a file made, renamed or removed) made since the folder's last
+// flush may be undone:
+//   ordered    the changes survive as a prefix, in the order made (ext4's default mount);
+//   any order  any of them survive, each applied to the file it named when it was made, but one
+//              name's changes keep their order (a file is not renamed before it was made).
+// Every prefix is tried; under any order every choice while there are at most 2^6 of them, then
+// each change left out alone and `sampled` random choices drawn from the call's number.
 enum class Model { Ordered, AnyOrder };
 
 std::vector<std::vector<bool>> choices(std::size_t n, Model model, int sampled, unsigned seed) {
@@ -462,12 +444,10 @@ std::vector<std::vector<bool>> choices(std::size_t n, Model model, int sampled, 
     return out;
 }
 
-// Every folder the model allows after a cut after each call, from the folder
-// `start` kept.
+// Every folder the model allows after a cut after each call, from the folder `start` kept.
 void afterPowerCuts(const Folder& start, const std::vector<Call>& calls, Model model, int sampled,
                     const std::function<void(std::size_t, const Folder&)>& visit) {
-    // Files by number: the bytes written and flushed; names as they are and as
-    // flushed.
+    // Files by number: the bytes written and flushed; names as they are and as flushed.
     std::vector<std::string> written, flushed;
     std::map<std::string, std::size_t> now;
     for (const auto& [name, bytes] : start) {
@@ -496,8 +476,8 @@ void afterPowerCuts(const Folder& start, const std::vector<Call>& calls, Model m
         if (c.kind == Call::Create || c.kind == Call::Rename || c.kind == Call::Unlink)
             pending.emplace_back(&c, file);
         for (const auto& choice : choices(pending.size(), model, sampled, unsigned(i))) {
-            // One name's changes keep their order: a change whose name an earlier
-            // change left out touched is left out too.
+            // One name's changes keep their order: a change whose name an earlier change left
+            // out touched is left out too.
             auto names = durable;
             std::set<std::string> undone;
             for (std::size_t j = 0; j < pending.size(); ++j) {
@@ -515,9 +495,8 @@ void afterPowerCuts(const Folder& start, const std::vector<Call>& calls, Model m
     }
 }
 
-// Each folder a reboot may find is started on and judged; the start-up on it is
-// cut in turn after each of its own calls, and the folder that leaves is
-// started on and judged too.
+// Each folder a reboot may find is started on and judged; the start-up on it is cut in turn after
+// each of its own calls, and the folder that leaves is started on and judged too.
 Campaign powerCampaign(Model model, int sampled) {
     return [=](const Session& s, const Reference& ref, Tally& tally) {
         tally.points += long(ref.calls.size());
@@ -554,10 +533,8 @@ void print(const char* what, const Tally& t) {
     else if (t.startupKills)
         std::printf(" (+ %ld with the start-up killed too)", t.startupKills);
     std::printf(
-        "\n  memos lost %ld, misplaced %ld, restarts failed %ld, steps "
-        "half done after the "
-        "restart %ld\n  restarts in a state the action passes through on "
-        "its way %ld\n",
+        "\n  memos lost %ld, misplaced %ld, restarts failed %ld, steps half done after the "
+        "restart %ld\n  restarts in a state the action passes through on its way %ld\n",
         t.lost, t.misplaced, t.restartFailed, t.halfDone, t.between);
     if (t.states) std::printf("  restarts with the last keystrokes taken back %ld\n", t.behind);
     if (t.unclearErrors)
