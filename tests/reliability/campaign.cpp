@@ -53,6 +53,7 @@ class CountingFileSystem final : public PosixFileSystem {
   public:
     std::function<void(long)> after;
     long refuse = 0;
+    StoreFault refuseAs{};
     int refuseWith = 0;
     std::vector<Call>* calls = nullptr;
     std::size_t action = 0;
@@ -104,11 +105,8 @@ class CountingFileSystem final : public PosixFileSystem {
             calls->push_back({kind, std::move(name), std::move(to), std::move(bytes), action});
     }
     void change(const fs::path& p) {
-        if (++changes_ != refuse) return;
-        const StoreFault fault = refuseWith == ENOSPC   ? StoreFault::DiskFull
-                                 : refuseWith == EACCES ? StoreFault::AccessDenied
-                                                        : StoreFault::IoError;
-        throw StoreError(fault, refuseWith, std::strerror(refuseWith), p);
+        if (++changes_ == refuse)
+            throw StoreError(refuseAs, refuseWith, std::strerror(refuseWith), p);
     }
     void event() {
         if (++events_, after) after(events_);
@@ -181,11 +179,6 @@ fs::path lay(const std::string& name, const Folder& start) {
     fs::create_directories(dir / "memo");
     writeFolder(dir / "memo", start);
     return dir;
-}
-fs::path copyOf(const fs::path& dir) {
-    fs::remove_all(scratch() / "copy");
-    fs::copy(dir, scratch() / "copy", fs::copy_options::recursive);
-    return scratch() / "copy";
 }
 
 // Runs the session (or only the start) on the folder; beforeAction is told each action first.
@@ -291,6 +284,16 @@ std::vector<std::string> rowsOf(const std::string& index) {
         rows.push_back(index.substr(at, end - at));
     return rows;
 }
+// A folder as the parts a save replaces whole: each memo file, and each row of the index.
+std::map<std::string, std::string> partsOf(const Folder& state) {
+    std::map<std::string, std::string> parts;
+    for (const auto& [name, bytes] : state)
+        parts[name] = name == "group.gl" ? "" : bytes;
+    const auto rows = rowsOf(state.count("group.gl") ? state.at("group.gl") : "");
+    for (std::size_t r = 0; r < rows.size(); ++r)
+        parts["group.gl\n" + std::to_string(r)] = rows[r];
+    return parts;
+}
 
 // After a power cut the keystrokes made since the last memo was made, removed or moved may be
 // taken back, each memo file and each index row on its own: the folder is one the action passed
@@ -301,14 +304,9 @@ bool keystrokesTakenBack(const Folder& state, const Reference& ref, std::size_t 
         --from;
     std::multimap<std::string, std::string> earlier;  // a text or title, and one before it
     for (std::size_t k = from; k < action + !ref.moved[action]; ++k) {
-        for (const auto& [name, bytes] : ref.before[k + 1]) {
-            const Folder& was = ref.before[k];
-            if (!was.count(name) || was.at(name) == bytes) continue;
-            if (name != "group.gl") earlier.emplace(bytes, was.at(name));
-            const auto x = rowsOf(was.at(name)), y = rowsOf(bytes);
-            for (std::size_t r = 0; name == "group.gl" && r < std::min(x.size(), y.size()); ++r)
-                earlier.emplace(y[r], x[r]);
-        }
+        const auto was = partsOf(ref.before[k]);
+        for (const auto& [part, text] : partsOf(ref.before[k + 1]))
+            if (was.count(part) && was.at(part) != text) earlier.emplace(text, was.at(part));
     }
     const auto heldBefore = [&](const std::string& now, const std::string& then) {
         std::set<std::string> seen{now};
@@ -321,20 +319,14 @@ bool keystrokesTakenBack(const Folder& state, const Reference& ref, std::size_t 
         }
         return false;
     };
-    return std::any_of(
-        ref.allowed[action].begin(), ref.allowed[action].end(), [&](const Folder& t) {
-            if (t.size() != state.size()) return false;
-            for (const auto& [name, bytes] : state) {
-                if (!t.count(name) || (name != "group.gl" && !heldBefore(t.at(name), bytes)))
-                    return false;
-                const auto x = rowsOf(t.at(name)), y = rowsOf(bytes);
-                if (name == "group.gl" && x.size() != y.size()) return false;
-                for (std::size_t r = 0; name == "group.gl" && r < x.size(); ++r) {
-                    if (!heldBefore(x[r], y[r])) return false;
-                }
-            }
-            return true;
-        });
+    const auto parts = partsOf(state);
+    const std::set<Folder>& allowed = ref.allowed[action];
+    return std::any_of(allowed.begin(), allowed.end(), [&](const Folder& t) {
+        const auto passed = partsOf(t);
+        for (const auto& [part, text] : parts)
+            if (!passed.count(part) || !heldBefore(passed.at(part), text)) return false;
+        return passed.size() == parts.size();
+    });
 }
 
 // Starts the program again on the folder and judges what it leaves.
@@ -366,55 +358,53 @@ void judge(const fs::path& dir, const Reference& ref, std::size_t action, const 
     tally.fail(tally.misplaced, where + ": a memo is at another place");
 }
 
-void killCampaign(const std::vector<Session>& sessions, Tally& tally) {
-    for (const Session& s : sessions) {
-        const Reference ref = reference(s);
-        for (long n = 1; n <= ref.changes; ++n) {
-            const fs::path dir = lay("run", s.start);
-            killedAt(n, &s, dir);
-            ++tally.points;
-            const std::string where = s.name + ", killed at change " + std::to_string(n);
-            const std::size_t action = ref.actionOf(n);
-            // The start-up that follows, killed at each of its own changes in turn.
-            const long startChanges = [&] {
-                CountingFileSystem counting;
-                play(nullptr, counting, copyOf(dir));
-                return counting.events();
-            }();
-            for (long m = 1; m <= startChanges; ++m, ++tally.startupKills) {
-                const fs::path copy = copyOf(dir);
-                killedAt(m, nullptr, copy);
-                judge(copy, ref, action, where + ", start-up killed at " + std::to_string(m),
-                      tally);
-            }
-            judge(dir, ref, action, where, tally);
+// Each campaign runs one session against the reference of its undisturbed run.
+using Campaign = std::function<void(const Session&, const Reference&, Tally&)>;
+
+void killCampaign(const Session& s, const Reference& ref, Tally& tally) {
+    for (long n = 1; n <= ref.changes; ++n) {
+        const fs::path dir = lay("run", s.start);
+        killedAt(n, &s, dir);
+        ++tally.points;
+        const std::string where = s.name + ", killed at change " + std::to_string(n);
+        // The start-up that follows, killed at each of its own changes in turn.
+        const Folder left = folderBytes(dir / "memo");
+        const long startChanges = [&] {
+            CountingFileSystem counting;
+            play(nullptr, counting, lay("copy", left));
+            return counting.events();
+        }();
+        for (long m = 1; m <= startChanges; ++m, ++tally.startupKills) {
+            const fs::path copy = lay("copy", left);
+            killedAt(m, nullptr, copy);
+            judge(copy, ref, ref.actionOf(n), where + ", start-up killed at " + std::to_string(m),
+                  tally);
         }
+        judge(dir, ref, ref.actionOf(n), where, tally);
     }
 }
 
-void faultCampaign(const std::vector<Session>& sessions, Tally& tally) {
-    for (const Session& s : sessions) {
-        const Reference ref = reference(s);
-        for (const int error : {ENOSPC, EACCES, EIO}) {
-            for (long n = 1;; ++n) {
-                const fs::path dir = lay("run", s.start);
-                int action = 0;
-                std::optional<std::u16string> box;
-                {
-                    // The lock goes with the file system: the refused copy ends before the judge.
-                    CountingFileSystem files;
-                    files.refuse = n;
-                    files.refuseWith = error;
-                    box = play(&s, files, dir, [&](int a) { action = a; });
-                }
-                if (!box) break;  // every change of the session has been refused once
-                ++tally.points;
-                if (box->find(u"実行時エラー") != 0 || box->find(u"memo") == std::u16string::npos)
-                    ++tally.unclearErrors;
-                const std::string where = s.name + ", change " + std::to_string(n) + " refused (" +
-                                          std::strerror(error) + ")";
-                judge(dir, ref, std::size_t(action), where, tally);
+void faultCampaign(const Session& s, const Reference& ref, Tally& tally) {
+    for (const auto& [fault, error] : {std::pair{StoreFault::DiskFull, ENOSPC},
+                                       {StoreFault::AccessDenied, EACCES},
+                                       {StoreFault::IoError, EIO}}) {
+        for (long n = 1;; ++n) {
+            const fs::path dir = lay("run", s.start);
+            int action = 0;
+            std::optional<std::u16string> box;
+            {
+                // The lock goes with the file system: the refused copy ends before the judge.
+                CountingFileSystem files;
+                files.refuse = n, files.refuseAs = fault, files.refuseWith = error;
+                box = play(&s, files, dir, [&](int a) { action = a; });
             }
+            if (!box) break;  // every change of the session has been refused once
+            ++tally.points;
+            if (box->find(u"実行時エラー") != 0 || box->find(u"memo") == std::u16string::npos)
+                ++tally.unclearErrors;
+            const std::string where = s.name + ", change " + std::to_string(n) + " refused (" +
+                                      std::strerror(error) + ")";
+            judge(dir, ref, std::size_t(action), where, tally);
         }
     }
 }
@@ -507,9 +497,8 @@ void afterPowerCuts(const Folder& start, const std::vector<Call>& calls, Model m
 
 // Each folder a reboot may find is started on and judged; the start-up on it is cut in turn after
 // each of its own calls, and the folder that leaves is started on and judged too.
-void powerCampaign(const std::vector<Session>& sessions, Model model, int sampled, Tally& tally) {
-    for (const Session& s : sessions) {
-        const Reference ref = reference(s);
+Campaign powerCampaign(Model model, int sampled) {
+    return [=](const Session& s, const Reference& ref, Tally& tally) {
         tally.points += long(ref.calls.size());
         std::set<std::pair<std::size_t, Folder>> judged, judgedAgain;
         afterPowerCuts(s.start, ref.calls, model, sampled, [&](std::size_t i, const Folder& after) {
@@ -533,7 +522,7 @@ void powerCampaign(const std::vector<Session>& sessions, Model model, int sample
                                      tally, true);
                            });
         });
-    }
+    };
 }
 
 void print(const char* what, const Tally& t) {
@@ -565,19 +554,18 @@ int main(int argc, char** argv) {
     for (int seed = 1; seed <= (quick ? 2 : 50); ++seed)
         sessions.push_back(randomSession(unsigned(seed), quick ? 20 : 40));
     const int sampled = quick ? 2 : 16;
-    const std::pair<const char*, std::function<void(Tally&)>> campaigns[] = {
-        {"kill", [&](Tally& t) { killCampaign(sessions, t); }},
-        {"faults", [&](Tally& t) { faultCampaign(sessions, t); }},
-        {"power cut, ordered",
-         [&](Tally& t) { powerCampaign(sessions, Model::Ordered, sampled, t); }},
-        {"power cut, any order",
-         [&](Tally& t) { powerCampaign(sessions, Model::AnyOrder, sampled, t); }},
+    const std::pair<const char*, Campaign> campaigns[] = {
+        {"kill", killCampaign},
+        {"faults", faultCampaign},
+        {"power cut, ordered", powerCampaign(Model::Ordered, sampled)},
+        {"power cut, any order", powerCampaign(Model::AnyOrder, sampled)},
     };
     bool bad = false;
     for (const auto& [name, campaign] : campaigns) {
         if (!only.empty() && std::string(name).find(only) != 0) continue;
         Tally t;
-        campaign(t);
+        for (const Session& s : sessions)
+            campaign(s, reference(s), t);
         print(name, t);
         bad = bad || t.bad();
     }
