@@ -76,6 +76,7 @@ class RecordingFileSystem final : public FileSystem {
         real_.list(folder, visit);
     }
     FolderLock lockFolder(const fs::path& folder) override { return real_.lockFolder(folder); }
+    bool isLockedFolder(const fs::path& folder) override { return real_.isLockedFolder(folder); }
     bool namesIgnoreCase() const override { return false; }
     StoreError refusal(StoreFault fault, const fs::path& p) const override {
         return real_.refusal(fault, p);
