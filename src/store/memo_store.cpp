@@ -52,17 +52,14 @@ std::string MemoStore::readIndex() {
 }
 
 void MemoStore::writeIndex(std::string_view bytes) {
-    mustBeLockedFolder();
     files_.write(IndexPath(), bytes);
 }
 
 void MemoStore::writeJournal(std::string_view bytes) {
-    mustBeLockedFolder();
     files_.write(JournalPath(), bytes);
 }
 
 void MemoStore::removeJournal() {
-    mustBeLockedFolder();
     files_.remove(JournalPath());
 }
 
@@ -103,7 +100,6 @@ void MemoStore::writeMemo(int n, std::u16string_view text, const std::optional<T
         memo_.load(n, codec_.encode(text));
     }
     try {
-        mustBeLockedFolder();
         files_.write(MemoPath(n), memo_.bytes());
     } catch (...) {
         // The file keeps its old bytes; what they are is no longer known here.
@@ -115,13 +111,11 @@ void MemoStore::writeMemo(int n, std::u16string_view text, const std::optional<T
 
 void MemoStore::rename(const std::filesystem::path& from, const std::filesystem::path& to) {
     memo_.forget();
-    mustBeLockedFolder();
     files_.rename(from, to);
 }
 
 void MemoStore::remove(const std::filesystem::path& path) {
     memo_.forget();
-    mustBeLockedFolder();
     files_.remove(path);
 }
 

@@ -50,6 +50,9 @@ class MemoStore {
     void flushFolder() { files_.flushFolder(folder_); }
     void remove(const std::filesystem::path& path);
     EntryKind kind(const std::filesystem::path& path) { return files_.kind(path); }
+    // Refuses when the folder at its path is no longer the one this copy locked: one put in its
+    // place while the program ran (a backup restored) is never written over.
+    void mustBeLockedFolder() const;
     [[noreturn]] void refuse(StoreFault fault, const std::filesystem::path& path) const {
         throw files_.refusal(fault, path);
     }
@@ -61,10 +64,6 @@ class MemoStore {
     bool isName(NativeView name, std::string_view ascii) const;
 
   private:
-    // Every change is made only in the folder this copy locked: one put in its place while the
-    // program ran (a backup restored) is refused, so it is never written over.
-    void mustBeLockedFolder() const;
-
     FileSystem& files_;
     const TextCodec& codec_;
     std::filesystem::path folder_;  // basePath + separator + "memo"

@@ -35,6 +35,8 @@ template <class Action>
 void MemoWindow::guarded(Action&& action) {
     if (ended_) return;
     try {
+        // Once for each of the person's actions, before anything of it is read or written.
+        if (store_) store().mustBeLockedFolder();
         action();
     } catch (const StoreError& error) {
         // Nothing is rolled back here: every file that was written is whole, the journal names

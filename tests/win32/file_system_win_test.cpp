@@ -1,7 +1,7 @@
 // The Windows file layer held to Microsoft's documentation at its seam with the system, where
-// Wine does not behave as Windows: each documented outcome of ReplaceFile, a scanner that holds
-// every fresh file for a moment, the reparse tags of synced and deduplicated files, the folder
-// lock through other spellings of the folder, and paths a person has. Run under Wine.
+// Wine does not behave as Windows: each documented outcome of ReplaceFile, the reparse tags of
+// synced and deduplicated files, the folder lock through other spellings of the folder, and
+// paths a person has. Run under Wine; the scenario table runs on the same calls.
 #include <gtest/gtest.h>
 
 #include "store/file_system_win.h"
@@ -115,39 +115,6 @@ TEST_P(ReplaceFails, NoTextIsLostAndTheNextStartIsAStateThePersonSaw) {
 
 INSTANTIATE_TEST_SUITE_P(Documented, ReplaceFails, testing::ValuesIn(kOutcomes),
                          [](const auto& info) { return std::string(info.param.name); });
-
-// A virus scanner or a sync client opens each fresh file without sharing, for a moment: every
-// call that can meet it fails once, and the whole table still comes out as it should.
-int scannerCalls = 0;
-bool scannerHolds() {
-    if (++scannerCalls % 2 == 0) return false;
-    SetLastError(ERROR_SHARING_VIOLATION);
-    return true;
-}
-HANDLE WINAPI scannedCreate(LPCWSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES sa,
-                            DWORD disposition, DWORD flags, HANDLE model) {
-    if (scannerHolds()) return INVALID_HANDLE_VALUE;
-    return CreateFileW(name, access, share, sa, disposition, flags, model);
-}
-BOOL WINAPI scannedReplace(LPCWSTR replaced, LPCWSTR replacement, LPCWSTR backup, DWORD flags,
-                           LPVOID exclude, LPVOID reserved) {
-    return !scannerHolds() &&
-           documentedReplace(replaced, replacement, backup, flags, exclude, reserved);
-}
-BOOL WINAPI scannedMove(LPCWSTR from, LPCWSTR to, DWORD flags) {
-    return !scannerHolds() && documentedMove(from, to, flags);
-}
-BOOL WINAPI scannedDelete(LPCWSTR name) {
-    return !scannerHolds() && DeleteFileW(name);
-}
-
-const bool scanned = registerScenarios("ScannedScenario", [](const Scenario& s) {
-    Win32Calls calls{&scannedCreate, &scannedReplace, &scannedMove, &scannedDelete};
-    Win32FileSystem files(calls);
-    files.patience = 200ms;
-    CoreDriver driver(files);
-    runScenario(s, driver);
-});
 
 // Microsoft's reparse tags: only those that name another place are refused.
 TEST(ReparseTags, OnlyWhatNamesAnotherPlaceIsNotAFile) {

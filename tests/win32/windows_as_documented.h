@@ -1,10 +1,12 @@
 #pragma once
-// The Windows file calls as Microsoft documents them where Wine does less. Before a rename or a
-// replace, Windows opens the target's folder for adding a file (FILE_ADD_FILE | SYNCHRONIZE,
-// sharing reading, writing and deleting) and fails with a sharing violation when a handle on the
-// folder does not share writing; Wine renames without that open, but does check the sharing
-// between two handles, so the open is made here, through Wine's own checks. Every Windows test
-// of the store runs on these calls.
+// The Windows file calls as Microsoft documents them where Wine does less, for every Windows test
+// of the store and the window:
+// - Before a rename or a replace, Windows opens the target's folder for adding a file
+//   (FILE_ADD_FILE | SYNCHRONIZE, sharing reading, writing and deleting) and fails with a sharing
+//   violation when a handle on the folder does not share writing. Wine renames without that open
+//   but does check the sharing between two handles, so the open is made here, through its checks.
+// - A virus scanner, the indexer or a sync client opens fresh files without sharing for a moment:
+//   every other call is refused once with a sharing violation, as such a program would make it.
 #include <windows.h>
 
 #include <string>
@@ -24,21 +26,36 @@ inline BOOL openTargetFolderAsRenameDoes(LPCWSTR target) {
     return TRUE;
 }
 
+inline bool scannerHolds() {
+    static int calls = 0;
+    if (++calls % 2 == 0) return false;
+    SetLastError(ERROR_SHARING_VIOLATION);
+    return true;
+}
+
+inline HANDLE WINAPI documentedCreate(LPCWSTR name, DWORD access, DWORD share,
+                                      LPSECURITY_ATTRIBUTES sa, DWORD disposition, DWORD flags,
+                                      HANDLE model) {
+    if (scannerHolds()) return INVALID_HANDLE_VALUE;
+    return CreateFileW(name, access, share, sa, disposition, flags, model);
+}
+
 inline BOOL WINAPI documentedMove(LPCWSTR from, LPCWSTR to, DWORD flags) {
-    return openTargetFolderAsRenameDoes(to) && MoveFileExW(from, to, flags);
+    return !scannerHolds() && openTargetFolderAsRenameDoes(to) && MoveFileExW(from, to, flags);
 }
 
 inline BOOL WINAPI documentedReplace(LPCWSTR replaced, LPCWSTR replacement, LPCWSTR backup,
                                      DWORD flags, LPVOID exclude, LPVOID reserved) {
-    return openTargetFolderAsRenameDoes(replaced) &&
+    return !scannerHolds() && openTargetFolderAsRenameDoes(replaced) &&
            ReplaceFileW(replaced, replacement, backup, flags, exclude, reserved);
 }
 
+inline BOOL WINAPI documentedDelete(LPCWSTR name) {
+    return !scannerHolds() && DeleteFileW(name);
+}
+
 inline Win32Calls windowsAsDocumented() {
-    Win32Calls calls;
-    calls.moveFile = &documentedMove;
-    calls.replaceFile = &documentedReplace;
-    return calls;
+    return {&documentedCreate, &documentedReplace, &documentedMove, &documentedDelete};
 }
 
 }  // namespace tetomu::test
