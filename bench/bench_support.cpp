@@ -84,7 +84,7 @@ MemoFolder::MemoFolder(int count, std::size_t bigBody, int twin) {
     for (int n = 0; n < count; ++n) {
         const std::u16string text = memoText(n, n == count / 2 && bigBody ? bigBody : 300);
         writeFile(memoDir() / (std::to_string(n) + ".txt"), codec.encode(text));
-        codec.encodeAppend(TitleOf(text), index);
+        codec.encodeAppend(titleOf(text), index);
         index += "\r\n";
     }
     writeFile(memoDir() / "group.gl", index);

@@ -131,7 +131,7 @@ void BM_Delete(benchmark::State& state) {
     Paired paired(state, w.files, folder.floorDir());
     for (auto _ : state) {
         w.window.userSelect(count - 3);
-        paired.run([&] { w.window.userEdit({0, w.window.text().Text().size(), u""}); });
+        paired.run([&] { w.window.userEdit({0, w.window.memoText().text().size(), u""}); });
         untimed(w, folder, [&] { w.window.userEdit({0, 0, u"消したぶん"}); });
     }
 }

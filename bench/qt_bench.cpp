@@ -35,7 +35,7 @@ void typing(benchmark::State& state, int count, int at, std::size_t bigBody = 0)
     app.start();
     shown(app);
     app.core().userSelect(count / 2);
-    MemoTextEdit& edit = *app.window().txtmemo();
+    MemoTextEdit& edit = *app.window().memoText();
     edit.setFocus();
     QTextCursor cursor(edit.document());
     cursor.setPosition(at);

@@ -20,20 +20,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const tetomu::IndexLines lines = tetomu::splitIndex(bytes);
     tetomu::ListBox list(codec);
     list.load(std::string(bytes));
-    if (std::size_t(list.ListCount()) != lines.lines.size()) std::abort();
-    for (int i = 0; i < list.ListCount(); ++i) {
+    if (std::size_t(list.count()) != lines.lines.size()) std::abort();
+    for (int i = 0; i < list.count(); ++i) {
         const auto [begin, end] = lines.lines[std::size_t(i)];
         if (list.rowBytes(i) != bytes.substr(begin, end - begin)) std::abort();
-        if (list.List(i) != codec.decode(list.rowBytes(i))) std::abort();
+        if (list.title(i) != codec.decode(list.rowBytes(i))) std::abort();
     }
     if (lines.canonical && list.indexBytes() != bytes) std::abort();
 
     // Read again in the program's own form: the same titles, one a line.
     tetomu::ListBox again(codec);
     again.load(std::string(list.indexBytes()));
-    if (again.ListCount() != list.ListCount()) std::abort();
-    for (int i = 0; i < list.ListCount(); ++i) {
-        if (again.List(i) != list.List(i)) std::abort();
+    if (again.count() != list.count()) std::abort();
+    for (int i = 0; i < list.count(); ++i) {
+        if (again.title(i) != list.title(i)) std::abort();
     }
     return 0;
 }

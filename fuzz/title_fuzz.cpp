@@ -9,7 +9,7 @@
 namespace {
 
 // One pass, counting positions from 1 as the rule is written.
-std::u16string naiveDltCRLF(std::u16string w) {
+std::u16string naiveWithoutLineBreaks(std::u16string w) {
     std::size_t p = 1;
     for (;;) {
         std::size_t found = 0;
@@ -36,14 +36,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                        : b % 4 == 1 ? u'\n'
                                     : char16_t(b < 0x80 ? b : 0x3000 + b));
     }
-    if (tetomu::DltCRLF(text) != naiveDltCRLF(text)) std::abort();
+    if (tetomu::withoutLineBreaks(text) != naiveWithoutLineBreaks(text)) std::abort();
 
-    const std::u16string title = tetomu::TitleOf(text);
+    const std::u16string title = tetomu::titleOf(text);
     if (title.empty() || title.size() > 60 || title.find(u"\r\n") != std::u16string::npos)
         std::abort();
-    std::u16string expected = naiveDltCRLF(text.substr(0, 60));
+    std::u16string expected = naiveWithoutLineBreaks(text.substr(0, 60));
     while (expected.find(u"\r\n") != std::u16string::npos)
-        expected = naiveDltCRLF(expected);
+        expected = naiveWithoutLineBreaks(expected);
     if (expected.empty()) expected = u"temp";
     if (title != expected) std::abort();
     return 0;

@@ -32,7 +32,7 @@ TEST(TitleRule, GivesTheTitle) {
         {"a lone CR and LF stay", u"a\rb\nc", u"a\rb\nc"},
     };
     for (const Row& row : rows)
-        EXPECT_EQ(TitleOf(row.text), row.title) << row.name;
+        EXPECT_EQ(titleOf(row.text), row.title) << row.name;
 }
 
 // Every character of the 16-bit range is written as the C library's CP932 converter writes it

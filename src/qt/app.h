@@ -16,7 +16,7 @@ class App {
   public:
     explicit App(const QString& programDirectory);
 
-    // Form_Load: shows the window, or tells why not.
+    // load: shows the window, or tells why not.
     StartResult start() { return core_.start(); }
     // The status the program ends with once its event loop has returned.
     int exitStatus() const { return platform_.failed() ? 1 : 0; }

@@ -65,14 +65,14 @@ void MainWindow::buildControls() {
     client->setFixedSize(width, height);
     setCentralWidget(client);
 
-    // Created in the tab order: List1, Check1, txtmemo. The label takes no focus.
+    // Created in the tab order: memoList, arrangeCheck, memoText. The label takes no focus.
     list_ = new MemoListView(core_, client);
-    list_->setObjectName(QStringLiteral("List1"));
+    list_->setObjectName(QStringLiteral("memoList"));
     list_->setAccessibleName(text(texts::kListName));
     list_->setGeometry(pixels(*client, layout::kList1));
 
     check_ = new QCheckBox(text(texts::kCheckCaption), client);
-    check_->setObjectName(QStringLiteral("Check1"));
+    check_->setObjectName(QStringLiteral("arrangeCheck"));
     // The caption lies beyond the box and is never seen; a screen reader says the label's word.
     check_->setAccessibleName(text(core_.arrangeLabel()));
     check_->setGeometry(pixels(*client, layout::kCheck1));
@@ -82,12 +82,12 @@ void MainWindow::buildControls() {
     });
 
     label_ = new QLabel(text(core_.arrangeLabel()), client);
-    label_->setObjectName(QStringLiteral("Label3"));
+    label_->setObjectName(QStringLiteral("arrangeLabel"));
     label_->setGeometry(pixels(*client, layout::kLabel3));
 
     // Its right and bottom borders lie just outside the client area.
     text_ = new MemoTextEdit(core_, client);
-    text_->setObjectName(QStringLiteral("txtmemo"));
+    text_->setObjectName(QStringLiteral("memoText"));
     text_->setAccessibleName(text(texts::kTextName));
     text_->setGeometry(pixels(*client, layout::kTxtmemo));
 
@@ -135,12 +135,12 @@ void MainWindow::buildMenu() {
 }
 
 void MainWindow::valueChanged() {
-    check_->setChecked(core_.check().Value() != 0);
+    check_->setChecked(core_.arrangeCheck().value() != 0);
 }
 
 void MainWindow::checkedChanged() {
-    action(Command::KeepInFront)->setChecked(core_.inFrontItem(0).Checked());
-    action(Command::Release)->setChecked(core_.inFrontItem(1).Checked());
+    action(Command::KeepInFront)->setChecked(core_.inFrontItem(0).checked());
+    action(Command::Release)->setChecked(core_.inFrontItem(1).checked());
 }
 
 void MainWindow::placeInFront(bool topmost) {

@@ -33,10 +33,10 @@ class MainWindow final : public QMainWindow,
     // it when it is not shown yet.
     void placeInFront(bool topmost);
 
-    MemoListView* List1() const { return list_; }
-    QCheckBox* Check1() const { return check_; }
-    QLabel* Label3() const { return label_; }
-    MemoTextEdit* txtmemo() const { return text_; }
+    MemoListView* memoList() const { return list_; }
+    QCheckBox* arrangeCheck() const { return check_; }
+    QLabel* arrangeLabel() const { return label_; }
+    MemoTextEdit* memoText() const { return text_; }
     QAction* action(Command command) const;
 
   private:

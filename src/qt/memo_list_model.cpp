@@ -9,7 +9,7 @@ MemoListModel::MemoListModel(const ListBox& list, QObject* parent)
     : QAbstractListModel(parent), list_(list) {}
 
 int MemoListModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() || !filled_ ? 0 : list_.ListCount();
+    return parent.isValid() || !filled_ ? 0 : list_.count();
 }
 
 void MemoListModel::fill() {
@@ -24,7 +24,7 @@ QVariant MemoListModel::data(const QModelIndex& index, int role) const {
     if (role != Qt::DisplayRole && role != Qt::AccessibleTextRole) return {};
     if (!index.isValid() || index.row() >= rowCount()) return {};
     // A title holds no line break, but may hold a lone CR or LF: each is shown as its symbol.
-    return toQString(toDisplay(list_.List(index.row()), u"\n"));
+    return toQString(toDisplay(list_.title(index.row()), u"\n"));
 }
 
 void MemoListModel::changed(int row) {

@@ -1,5 +1,5 @@
 #pragma once
-// The rows that List1 shows, read from the core's list as the view asks for them: no copy of the
+// The rows that memoList shows, read from the core's list as the view asks for them: no copy of the
 // titles is kept here. The core's paired notices become the model's begin/end calls, so a
 // keystroke that changes one title repaints one row, even in a list of 32767 memos.
 //

@@ -8,7 +8,7 @@
 namespace tetomu {
 
 MemoListView::MemoListView(MemoWindow& core, QWidget* parent)
-    : QListView(parent), core_(core), model_(core.list(), this) {
+    : QListView(parent), core_(core), model_(core.memoList(), this) {
     setModel(&model_);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -110,7 +110,7 @@ void MemoListView::focusInEvent(QFocusEvent* event) {
     QListView::focusInEvent(event);
     // The view gives its first row the focus frame when it gets the focus; with nothing selected
     // no row may look as if it were.
-    if (core_.list().ListIndex() < 0)
+    if (core_.memoList().selectedRow() < 0)
         selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
 }
 
@@ -122,7 +122,7 @@ void MemoListView::dataChanged(const QModelIndex& topLeft, const QModelIndex& bo
 }
 
 void MemoListView::showSelection() {
-    const int row = core_.list().ListIndex();
+    const int row = core_.memoList().selectedRow();
     if (row < 0) {
         selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::Clear);
         return;

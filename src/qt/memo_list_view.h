@@ -1,5 +1,5 @@
 #pragma once
-// List1 on screen. It shows the core's list and its selection, and turns a person's actions into
+// memoList on screen. It shows the core's list and its selection, and turns a person's actions into
 // one call each: a press and release on a row is one pick of the row pressed, however the
 // pointer moves in between (a double-click is one pick too), and a key that moves the selection
 // is one pick of the row the core names. The widget never selects anything by itself.

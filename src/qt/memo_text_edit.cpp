@@ -46,7 +46,7 @@ MemoTextEdit::~MemoTextEdit() {
 
 void MemoTextEdit::textAssigned() {
     assigning_ = true;
-    setPlainText(toQString(toDisplay(core_.text().Text(), u"\n")));
+    setPlainText(toQString(toDisplay(core_.memoText().text(), u"\n")));
     blocks_ = document()->blockCount();
     pending_.clear();
     reassigned_ = true;
@@ -103,7 +103,7 @@ void MemoTextEdit::onTextChanged() {
 
 void MemoTextEdit::editRefitted(const TextEdit& refit) {
     // Before the span the memo and the screen agree: each CR LF there is one paragraph.
-    const std::u16string& memo = core_.text().Text();
+    const std::u16string& memo = core_.memoText().text();
     int at = int(refit.at);
     for (std::size_t i = 1; i < refit.at; ++i) {
         if (memo[i - 1] == u'\r' && memo[i] == u'\n') --at;

@@ -1,5 +1,5 @@
 #pragma once
-// txtmemo on screen: a plain text box without wrapping and with both scroll bars. It shows the
+// memoText on screen: a plain text box without wrapping and with both scroll bars. It shows the
 // core's text (window/display_text.h) and passes each change a person makes (a key, a paste, a
 // cut, an undo) to userEdit() once, as the span that changed: the document's line breaks are
 // one unit each where the memo has CR LF, so positions are mapped through the paragraph count.

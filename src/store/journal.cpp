@@ -137,7 +137,7 @@ void Journal::pop() {
 }
 
 const std::vector<JournalRecord>& Journal::resume() {
-    records_ = parseJournal(store_.files().read(store_.JournalPath()));
+    records_ = parseJournal(store_.files().read(store_.journalPath()));
     if (records_.empty()) save();
     return records_;
 }

@@ -21,46 +21,46 @@ char16_t folded(char16_t c) {
 
 }  // namespace
 
-MemoStore::MemoStore(FileSystem& files, const TextCodec& codec, const NativeString& basePath)
+MemoStore::MemoStore(FileSystem& files, const TextCodec& codec, const NativeString& programFolder)
     : files_(files), codec_(codec) {
-    NativeString folder = basePath;
+    NativeString folder = programFolder;
     folder += std::filesystem::path::preferred_separator;
     folder += native("memo");
     folder_ = folder;
 }
 
-std::filesystem::path MemoStore::IndexPath() const {
+std::filesystem::path MemoStore::indexPath() const {
     return folder_ / native("group.gl");
 }
 
-std::filesystem::path MemoStore::MemoPath(int n) const {
+std::filesystem::path MemoStore::memoPath(int n) const {
     char digits[16];
     const auto end = std::to_chars(digits, digits + sizeof digits, n).ptr;
     return folder_ / (native(std::string_view(digits, std::size_t(end - digits))) + native(".txt"));
 }
 
-std::filesystem::path MemoStore::TempPath() const {
+std::filesystem::path MemoStore::tempPath() const {
     return folder_ / native("temp.txt");
 }
 
-std::filesystem::path MemoStore::JournalPath() const {
+std::filesystem::path MemoStore::journalPath() const {
     return folder_ / native("group.gl.journal");
 }
 
 std::string MemoStore::readIndex() {
-    return files_.readOrCreate(IndexPath());
+    return files_.readOrCreate(indexPath());
 }
 
 void MemoStore::writeIndex(std::string_view bytes) {
-    files_.write(IndexPath(), bytes);
+    files_.write(indexPath(), bytes);
 }
 
 void MemoStore::writeJournal(std::string_view bytes) {
-    files_.write(JournalPath(), bytes);
+    files_.write(journalPath(), bytes);
 }
 
 void MemoStore::removeJournal() {
-    files_.remove(JournalPath());
+    files_.remove(journalPath());
 }
 
 void MemoStore::mustBeLockedFolder() const {
@@ -70,7 +70,7 @@ void MemoStore::mustBeLockedFolder() const {
 std::u16string MemoStore::readMemo(int n) {
     std::string bytes;
     try {
-        bytes = files_.read(MemoPath(n));
+        bytes = files_.read(memoPath(n));
     } catch (...) {
         // Whatever was held of memo n is no longer what its name holds.
         memo_.forget();
@@ -100,7 +100,7 @@ void MemoStore::writeMemo(int n, std::u16string_view text, const std::optional<T
         memo_.load(n, codec_.encode(text));
     }
     try {
-        files_.write(MemoPath(n), memo_.bytes());
+        files_.write(memoPath(n), memo_.bytes());
     } catch (...) {
         // The file keeps its old bytes; what they are is no longer known here.
         memo_.forget();

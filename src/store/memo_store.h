@@ -9,9 +9,9 @@
 #include <string_view>
 #include <vector>
 
-#include "store/base_path.h"
 #include "store/file_system.h"
 #include "store/memo_image.h"
+#include "store/program_folder.h"
 
 namespace tetomu {
 
@@ -19,13 +19,13 @@ class TextCodec;
 
 class MemoStore {
   public:
-    MemoStore(FileSystem& files, const TextCodec& codec, const NativeString& basePath);
+    MemoStore(FileSystem& files, const TextCodec& codec, const NativeString& programFolder);
 
     const std::filesystem::path& folder() const { return folder_; }
-    std::filesystem::path IndexPath() const;
-    std::filesystem::path MemoPath(int n) const;
-    std::filesystem::path TempPath() const;
-    std::filesystem::path JournalPath() const;
+    std::filesystem::path indexPath() const;
+    std::filesystem::path memoPath(int n) const;
+    std::filesystem::path tempPath() const;
+    std::filesystem::path journalPath() const;
 
     FileSystem& files() { return files_; }
     const TextCodec& codec() const { return codec_; }
@@ -66,7 +66,7 @@ class MemoStore {
   private:
     FileSystem& files_;
     const TextCodec& codec_;
-    std::filesystem::path folder_;  // basePath + separator + "memo"
+    std::filesystem::path folder_;  // programFolder + separator + "memo"
     MemoImage memo_;
 };
 

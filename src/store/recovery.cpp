@@ -37,7 +37,7 @@ class IndexRows {
 };
 
 bool isFile(MemoStore& store, int n) {
-    return store.kind(store.MemoPath(n)) == EntryKind::File;
+    return store.kind(store.memoPath(n)) == EntryKind::File;
 }
 
 // The create step writes memo a, then the index with rows up to a (files past the old index that
@@ -50,7 +50,7 @@ void finishCreate(MemoStore& store, const JournalRecord& r) {
     }
     const TextCodec& codec = store.codec();
     for (int i = index.count(); i <= r.a; ++i)
-        index.rows().push_back(codec.encode(TitleOf(store.readMemo(i))));
+        index.rows().push_back(codec.encode(titleOf(store.readMemo(i))));
     index.write();
 }
 
@@ -61,7 +61,7 @@ void finishDelete(MemoStore& store, const JournalRecord& r) {
     if (index.count() == r.b) {
         // As the step itself does: each part kept before the next, the index telling which are.
         if (isFile(store, r.a)) {
-            store.remove(store.MemoPath(r.a));
+            store.remove(store.memoPath(r.a));
             store.flushFolder();
         }
         index.rows().erase(index.rows().begin() + r.a);
@@ -71,17 +71,17 @@ void finishDelete(MemoStore& store, const JournalRecord& r) {
     if (index.count() != r.b - 1) return;
     for (int i = r.a; i < r.b - 1; ++i) {
         if (isFile(store, i)) continue;
-        if (store.kind(store.MemoPath(i)) != EntryKind::Missing || !isFile(store, i + 1)) return;
-        store.rename(store.MemoPath(i + 1), store.MemoPath(i));
+        if (store.kind(store.memoPath(i)) != EntryKind::Missing || !isFile(store, i + 1)) return;
+        store.rename(store.memoPath(i + 1), store.memoPath(i));
     }
 }
 
 // The swap moves file a to temp.txt, file b to a's name, writes the index with rows a and b
 // exchanged and moves temp.txt to b's name. Without temp.txt it has not begun or is done.
 void finishSwap(MemoStore& store, const JournalRecord& r) {
-    const auto a = store.MemoPath(r.a);
-    const auto b = store.MemoPath(r.b);
-    const auto temp = store.TempPath();
+    const auto a = store.memoPath(r.a);
+    const auto b = store.memoPath(r.b);
+    const auto temp = store.tempPath();
     if (store.kind(temp) != EntryKind::File) return;
     if (store.kind(a) == EntryKind::Missing && store.kind(b) == EntryKind::File) store.rename(b, a);
     if (store.kind(a) != EntryKind::File || store.kind(b) != EntryKind::Missing) return;
@@ -102,13 +102,13 @@ void finishSwap(MemoStore& store, const JournalRecord& r) {
 // Emptying the box with nothing selected makes an empty memo a at the end of the list, which is
 // then taken away: its row first, then its file.
 void finishDrop(MemoStore& store, const JournalRecord& r) {
-    const bool emptyFile = isFile(store, r.a) && store.files().read(store.MemoPath(r.a)).empty();
+    const bool emptyFile = isFile(store, r.a) && store.files().read(store.memoPath(r.a)).empty();
     IndexRows index(store);
     if (index.count() == r.a + 1 && (emptyFile || !isFile(store, r.a))) {
         index.rows().pop_back();
         index.write();
     }
-    if (emptyFile && index.count() == r.a) store.remove(store.MemoPath(r.a));
+    if (emptyFile && index.count() == r.a) store.remove(store.memoPath(r.a));
 }
 
 // A file that a replace had moved aside: it is the file again when the replace left no file at
@@ -160,12 +160,12 @@ bool clearLeftover(MemoStore& store, const NativeString& name, const NativeStrin
 }
 
 void putBackReplacedIndex(MemoStore& store) {
-    for (const auto& target : {store.JournalPath(), store.IndexPath()})
+    for (const auto& target : {store.journalPath(), store.indexPath()})
         putBack(store, target, replacedPathFor(target));
 }
 
 int finishCutShortSteps(MemoStore& store) {
-    if (store.kind(store.JournalPath()) != EntryKind::File) return 0;
+    if (store.kind(store.journalPath()) != EntryKind::File) return 0;
     Journal journal(store);
     const std::vector<JournalRecord>& records = journal.resume();
     int finished = 0;

@@ -48,7 +48,7 @@ void MainMenu::checkedChanged() {
     const Command items[] = {Command::KeepInFront, Command::Release};
     for (int i = 0; i < 2; ++i) {
         CheckMenuItem(dropDown_, UINT(menuId(items[i])),
-                      MF_BYCOMMAND | (core_.inFrontItem(i).Checked() ? MF_CHECKED : MF_UNCHECKED));
+                      MF_BYCOMMAND | (core_.inFrontItem(i).checked() ? MF_CHECKED : MF_UNCHECKED));
     }
 }
 

@@ -268,7 +268,7 @@ void MainWindow::command(int id, int code) {
 }
 
 void MainWindow::valueChanged() {
-    const WPARAM want = window_.check().Value() != 0 ? BST_CHECKED : BST_UNCHECKED;
+    const WPARAM want = window_.arrangeCheck().value() != 0 ? BST_CHECKED : BST_UNCHECKED;
     if (WPARAM(SendMessageW(check_, BM_GETCHECK, 0, 0)) != want) {
         SendMessageW(check_, BM_SETCHECK, want, 0);
     }

@@ -29,7 +29,7 @@ class MainWindow final : private CheckBox::Observer {
 
     // Creates the window and its controls, hidden, without reading anything.
     void create();
-    // Form_Load: refuses a second copy, fills the list and shows the window in front. On a
+    // load: refuses a second copy, fills the list and shows the window in front. On a
     // refused file call the error box has been shown when this returns Failed.
     StartResult start();
     // Runs the message loop until the window is closed or a run-time error ends the program;

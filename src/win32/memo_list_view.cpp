@@ -115,7 +115,7 @@ void MemoListView::aboutToReset() {
 void MemoListView::reset() {
     if (!filled_) return;
     SendMessageW(hwnd_, LB_RESETCONTENT, 0, 0);
-    const int count = core_.list().ListCount();
+    const int count = core_.memoList().count();
     if (count > 64) SendMessageW(hwnd_, LB_INITSTORAGE, WPARAM(count), LPARAM(count) * 64);
     for (int row = 0; row < count; ++row)
         insertRow(row);
@@ -124,7 +124,7 @@ void MemoListView::reset() {
 }
 
 void MemoListView::insertRow(int row) {
-    const std::u16string title = toDisplay(core_.list().List(row), kEditLineBreak);
+    const std::u16string title = toDisplay(core_.memoList().title(row), kEditLineBreak);
     SendMessageW(hwnd_, LB_INSERTSTRING, WPARAM(row), reinterpret_cast<LPARAM>(wide(title)));
 }
 
@@ -151,7 +151,7 @@ void MemoListView::changed(int row) {
 
 void MemoListView::selectionChanged() {
     if (!filled_) return;
-    const int row = core_.list().ListIndex();
+    const int row = core_.memoList().selectedRow();
     if (int(SendMessageW(hwnd_, LB_GETCURSEL, 0, 0)) != row) {
         SendMessageW(hwnd_, LB_SETCURSEL, WPARAM(row), 0);
     }

@@ -1,5 +1,5 @@
 #pragma once
-// List1 on a Win32 list box. It shows the core's list and its selection, following each notice
+// memoList on a Win32 list box. It shows the core's list and its selection, following each notice
 // at once, and turns a person's actions into one call each: a press and its release on a row is
 // one pick of the row pressed, however the pointer moves in between (a double-click is one pick
 // too); a key or a letter that moves the selection is passed to the core, which names the row.

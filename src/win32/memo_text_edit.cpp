@@ -56,7 +56,7 @@ LRESULT CALLBACK MemoTextEdit::proc(HWND hwnd, UINT message, WPARAM wParam, LPAR
 }
 
 void MemoTextEdit::textAssigned() {
-    shown_ = toDisplay(core_.text().Text(), kEditLineBreak);
+    shown_ = toDisplay(core_.memoText().text(), kEditLineBreak);
     assigning_ = true;
     SetWindowTextW(hwnd_, wide(shown_));
     assigning_ = false;

@@ -1,5 +1,5 @@
 #pragma once
-// txtmemo on a Win32 edit box. It shows the core's text and the core's refits of an edit, and
+// memoText on a Win32 edit box. It shows the core's text and the core's refits of an edit, and
 // passes each of a person's edits on as the span between the parts of the text at either end
 // that stayed as they were. An input method's composition is passed on as its start and its
 // close; the core makes one change of the edits in between. Where the box sits and its font

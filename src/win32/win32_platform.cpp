@@ -49,7 +49,7 @@ NativeString Win32Platform::programDirectory() {
         }
         file.resize(file.size() * 2);
     }
-    // "C:\tetomu.exe" gives "C:\", which basePath cuts to "C:".
+    // "C:\tetomu.exe" gives "C:\", which programFolder cuts to "C:".
     return std::filesystem::path(file).parent_path().native();
 }
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "store/base_path.h"
+#include "store/program_folder.h"
 #include "window/window_platform.h"
 
 namespace tetomu {

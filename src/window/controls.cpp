@@ -16,21 +16,21 @@ void raise(const std::function<void()>& handler) {
 }  // namespace
 
 std::string_view ListBox::rowBytes(int i) const {
-    if (i < 0 || i >= ListCount()) throw std::out_of_range("ListBox::List");
+    if (i < 0 || i >= count()) throw std::out_of_range("ListBox::List");
     const auto begin = starts_[std::size_t(i)];
     return std::string_view(bytes_).substr(begin, starts_[std::size_t(i) + 1] - begin - 2);
 }
 
-std::u16string ListBox::List(int i) const {
+std::u16string ListBox::title(int i) const {
     return codec_.decode(rowBytes(i));
 }
 
-std::u16string ListBox::Text() const {
-    return index_ < 0 ? std::u16string() : List(index_);
+std::u16string ListBox::selectedTitle() const {
+    return index_ < 0 ? std::u16string() : title(index_);
 }
 
 int ListBox::rowForKey(ListKey key, int rowsPerPage, int topRow) const {
-    const int last = ListCount() - 1;
+    const int last = count() - 1;
     if (last < 0) return -1;
     const int page = std::max(rowsPerPage, 1) - 1;
     // With nothing selected, Down and Up start at the first memo, the page keys where the list
@@ -64,10 +64,10 @@ char16_t folded(char16_t c) {
 }  // namespace
 
 int ListBox::rowForLetter(char16_t letter) const {
-    const int count = ListCount();
+    const int rows = count();
     const char16_t wanted = folded(letter);
-    for (int step = 1; step <= count; ++step) {
-        const int row = (std::max(index_, -1) + step) % count;
+    for (int step = 1; step <= rows; ++step) {
+        const int row = (std::max(index_, -1) + step) % rows;
         // The first character is in the title's first two bytes at most.
         const std::u16string first = codec_.decode(rowBytes(row).substr(0, 2));
         if (!first.empty() && folded(first[0]) == wanted) return row;
@@ -87,17 +87,17 @@ void ListBox::replaceRow(int i, std::string_view bytes) {
     ++version_;
 }
 
-void ListBox::setList(int i, std::u16string_view text) {
+void ListBox::setTitle(int i, std::u16string_view text) {
     // A row that already reads as this title keeps its bytes, as the file has them.
-    if (List(i) == text) return;
+    if (title(i) == text) return;
     std::string bytes;
     codec_.encodeAppend(text, bytes);
     replaceRow(i, bytes);
     notify(&Observer::changed, i);
 }
 
-void ListBox::AddItem(std::u16string_view text) {
-    const int row = ListCount();
+void ListBox::addItem(std::u16string_view text) {
+    const int row = count();
     notify(&Observer::aboutToInsert, row);
     codec_.encodeAppend(text, bytes_);
     bytes_ += "\r\n";
@@ -106,8 +106,8 @@ void ListBox::AddItem(std::u16string_view text) {
     notify(&Observer::inserted, row);
 }
 
-void ListBox::RemoveItem(int i) {
-    if (i < 0 || i >= ListCount()) throw std::out_of_range("ListBox::RemoveItem");
+void ListBox::removeItem(int i) {
+    if (i < 0 || i >= count()) throw std::out_of_range("ListBox::removeItem");
     notify(&Observer::aboutToRemove, i);
     const auto begin = starts_[std::size_t(i)];
     const auto length = starts_[std::size_t(i) + 1] - begin;
@@ -126,7 +126,7 @@ void ListBox::RemoveItem(int i) {
     if (index_ != selected && observer_) observer_->selectionChanged();
 }
 
-void ListBox::Clear() {
+void ListBox::clear() {
     load({});
 }
 
@@ -176,7 +176,7 @@ void ListBox::clearSelection() {
 }
 
 void ListBox::setSelected(int i) {
-    if (i < 0 || i >= ListCount()) throw std::out_of_range("ListBox::setSelected");
+    if (i < 0 || i >= count()) throw std::out_of_range("ListBox::setSelected");
     index_ = i;
     if (observer_) observer_->selectionChanged();
     raise(onClick);
@@ -184,7 +184,7 @@ void ListBox::setSelected(int i) {
 
 void ListBox::userSelect(int i) {
     // A click below the last row picks nothing.
-    if (i >= 0 && i < ListCount()) setSelected(i);
+    if (i >= 0 && i < count()) setSelected(i);
 }
 
 void TextBox::setText(std::u16string text) {

@@ -20,7 +20,7 @@ class TextCodec;
 // The keys that move the selection of a list.
 enum class ListKey { Up, Down, PageUp, PageDown, Home, End };
 
-// List1: single selection, items in insertion order, duplicates allowed.
+// memoList_: single selection, items in insertion order, duplicates allowed.
 //
 // The items are held as the index file holds them: encoded, one after another, each followed by
 // CR LF. A list of 32767 titles takes no more memory than its file, a title is decoded only when
@@ -47,11 +47,11 @@ class ListBox {
     std::function<void()> onClick;
     void setObserver(Observer* observer) { observer_ = observer; }
 
-    int ListCount() const { return int(starts_.size()) - 1; }
-    int ListIndex() const { return index_; }
-    std::u16string List(int i) const;
+    int count() const { return int(starts_.size()) - 1; }
+    int selectedRow() const { return index_; }
+    std::u16string title(int i) const;
     // The selected item's text; "" when nothing is selected.
-    std::u16string Text() const;
+    std::u16string selectedTitle() const;
     // The row a key moves the selection to, or -1; rowsPerPage and topRow as the list shows.
     int rowForKey(ListKey key, int rowsPerPage, int topRow) const;
     // The next row after the selected one, round to the top, whose title starts with this
@@ -64,10 +64,10 @@ class ListBox {
     std::uint64_t version() const { return version_; }
 
     // None of these raises a handler.
-    void setList(int i, std::u16string_view text);
-    void AddItem(std::u16string_view text);
-    void RemoveItem(int i);
-    void Clear();
+    void setTitle(int i, std::u16string_view text);
+    void addItem(std::u16string_view text);
+    void removeItem(int i);
+    void clear();
     // Rows a and b change places (a swap's new order, before the list is read again).
     void exchange(int a, int b);
     // The items that these index bytes read back as; nothing is selected afterwards. Bytes that
@@ -94,7 +94,7 @@ class ListBox {
     Observer* observer_ = nullptr;
 };
 
-// txtmemo: multi-line text with CR LF line breaks, held exactly as assigned.
+// memoText_: multi-line text with CR LF line breaks, held exactly as assigned.
 //
 // An input method's composition is one change: from its first event to its commit or cancel
 // the box's edits (the selection its first preedit took away, the preedit where a box shows it
@@ -116,7 +116,7 @@ class TextBox {
     std::function<void()> onChange;
     void setObserver(Observer* observer) { observer_ = observer; }
 
-    const std::u16string& Text() const { return text_; }
+    const std::u16string& text() const { return text_; }
     // Raises the change only when the text differs from what the box holds.
     void setText(std::u16string text);
     // A person's edit, fitted: applies it and raises the change, even when the text comes out
@@ -149,7 +149,7 @@ class TextBox {
     Observer* observer_ = nullptr;
 };
 
-// Check1: 0 unticked, 1 ticked.
+// arrangeCheck_: 0 unticked, 1 ticked.
 class CheckBox {
   public:
     class Observer {
@@ -161,7 +161,7 @@ class CheckBox {
     std::function<void()> onClick;
     void setObserver(Observer* observer) { observer_ = observer; }
 
-    int Value() const { return value_; }
+    int value() const { return value_; }
     // Raises the click only when the value changes.
     void setValue(int value);
     // A person's click or space bar: toggles, then raises the click.
@@ -182,7 +182,7 @@ class MenuItem {
     };
 
     void setObserver(Observer* observer) { observer_ = observer; }
-    bool Checked() const { return checked_; }
+    bool checked() const { return checked_; }
     void setChecked(bool checked);
 
   private:

@@ -16,18 +16,18 @@ MemoWindow::MemoWindow(FileSystem& files, const TextCodec& codec, WindowPlatform
     : files_(files),
       codec_(codec),
       platform_(platform),
-      List1(codec),
-      Label3(texts::kArrangeLabel) {
-    List1.onClick = [this] { List1_Click(); };
+      memoList_(codec),
+      arrangeLabel_(texts::kArrangeLabel) {
+    memoList_.onClick = [this] { onListPick(); };
     // The box emptied for a memo that could not be opened is no change of that memo.
-    txtmemo.onChange = [this] {
-        if (!blanking_) txtmemo_Change();
+    memoText_.onChange = [this] {
+        if (!blanking_) onTextChange();
     };
-    Check1.onClick = [this] { Check1_Click(); };
+    arrangeCheck_.onClick = [this] { onArrangeCheck(); };
 }
 
 void MemoWindow::observeMenu(MenuItem::Observer* observer) {
-    for (auto& item : t11)
+    for (auto& item : inFrontItems_)
         item.setObserver(observer);
 }
 
@@ -51,75 +51,75 @@ void MemoWindow::guarded(Action&& action) {
 
 StartResult MemoWindow::start() {
     StartResult result = StartResult::Failed;
-    guarded([&] { result = Form_Load(); });
+    guarded([&] { result = load(); });
     return result;
 }
 
 void MemoWindow::userSelect(int row) {
-    guarded([&] { List1.userSelect(row); });
+    guarded([&] { memoList_.userSelect(row); });
 }
 
 void MemoWindow::userListLetter(char16_t letter) {
-    const int row = List1.rowForLetter(letter);
-    if (row >= 0 && row != List1.ListIndex()) userSelect(row);
+    const int row = memoList_.rowForLetter(letter);
+    if (row >= 0 && row != memoList_.selectedRow()) userSelect(row);
 }
 
 void MemoWindow::userListKey(ListKey key, int rowsPerPage, int topRow) {
     // A key that does not move the selection is no change of it, and raises nothing.
-    const int row = List1.rowForKey(key, rowsPerPage, topRow);
-    if (row >= 0 && row != List1.ListIndex()) userSelect(row);
+    const int row = memoList_.rowForKey(key, rowsPerPage, topRow);
+    if (row >= 0 && row != memoList_.selectedRow()) userSelect(row);
 }
 
 void MemoWindow::userEdit(const TextEdit& edit) {
     guarded([&] {
-        if (txtmemo.composing())
-            txtmemo.holdEdit(edit);
+        if (memoText_.composing())
+            memoText_.holdEdit(edit);
         else if (!editRefused())
             applyEdit(edit);
     });
 }
 
 void MemoWindow::userCompose() {
-    guarded([&] { txtmemo.openComposition(); });
+    guarded([&] { memoText_.openComposition(); });
 }
 
 void MemoWindow::userCloseComposition(bool committed) {
     guarded([&] {
-        if (!txtmemo.composing()) return;
-        const std::optional<TextEdit> change = txtmemo.closeComposition();
+        if (!memoText_.composing()) return;
+        const std::optional<TextEdit> change = memoText_.closeComposition();
         // What leaves the text as it was is no edit: nothing is created, deleted or written.
         if (!change) return;
         if (!committed)
-            txtmemo.putBack(*change);
+            memoText_.putBack(*change);
         else if (!editRefused())
             applyEdit(*change);
     });
 }
 
 void MemoWindow::applyEdit(const TextEdit& edit) {
-    const FittedEdit fitted = fitEdit(codec_, txtmemo.Text(), edit);
-    txtmemo.userEdit(fitted);
+    const FittedEdit fitted = fitEdit(codec_, memoText_.text(), edit);
+    memoText_.userEdit(fitted);
     // Told once the edit is saved, so that box and file already agree while the box is up.
     if (!fitted.replaced.empty()) msgBox(texts::notHoldable(fitted.replaced));
 }
 
 void MemoWindow::userClickCheck() {
-    guarded([&] { Check1.userClick(); });
+    guarded([&] { arrangeCheck_.userClick(); });
 }
 
 void MemoWindow::choose(Command command) {
     guarded([&] {
         switch (command) {
             case Command::New:
-                return tu1_Click();
+                return onNewMemo();
             case Command::Delete:
-                return sa1_Click();
+                return onDeleteMemo();
             case Command::KeepInFront:
-                return t11_Click(0);
+                return onInFront(0);
             case Command::Release:
-                return t11_Click(1);
+                return onInFront(1);
             case Command::Version:
-                return v1_Click();
+                return onVersion();
         }
     });
 }
@@ -157,11 +157,11 @@ void MemoWindow::tellWhatWaits() {
     telling_ = false;
 }
 
-StartResult MemoWindow::Form_Load() {
-    Entered entered(*this, "Form_Load");
+StartResult MemoWindow::load() {
+    Entered entered(*this, "load");
     if (platform_.anotherCopyRunning()) return StartResult::AnotherCopyRunning;
-    basePath = basePathFrom(platform_.programDirectory());
-    store_.emplace(files_, codec_, basePath);
+    programFolder_ = programFolderFrom(platform_.programDirectory());
+    store_.emplace(files_, codec_, programFolder_);
     journal_.emplace(*store_);
     // The lock is the memo folder's own: whoever starts the program, from wherever, one copy
     // works on one folder. Taking it touches nothing in the folder.
@@ -170,9 +170,9 @@ StartResult MemoWindow::Form_Load() {
     // A step that the journal names as cut short is finished; nothing else is changed.
     putBackReplacedIndex(store());
     finishCutShortSteps(store());
-    ReloadList();
-    t11[0].setChecked(true);
-    busy = false;
+    reloadList();
+    inFrontItems_[0].setChecked(true);
+    saving_ = false;
     platform_.keepInFront(true);
     // One look at the folder, once the window is there: reading a folder of 32767 memos takes
     // longer than everything else the start does.
@@ -183,7 +183,7 @@ StartResult MemoWindow::Form_Load() {
 // Removes what a save cut short left, and tells the person what else does not match the index.
 // An index in other line ends is not told: the first save writes it in CR LF, as every save does.
 void MemoWindow::lookAtTheFolder() {
-    FolderCheck check(store(), List1.ListCount());
+    FolderCheck check(store(), memoList_.count());
     std::vector<std::pair<NativeString, NativeString>> leftovers;
     files_.list(store().folder(), [&](const FolderEntry& entry) {
         if (auto target = leftoverTarget(store(), entry))
@@ -198,47 +198,47 @@ void MemoWindow::lookAtTheFolder() {
     if (!found.empty()) msgBox(texts::folderFindings(found, !leftovers.empty()));
 }
 
-void MemoWindow::t11_Click(int index) {
-    Entered entered(*this, "t11_Click");
-    for (auto& item : t11)
+void MemoWindow::onInFront(int index) {
+    Entered entered(*this, "onInFront");
+    for (auto& item : inFrontItems_)
         item.setChecked(false);
-    t11.at(std::size_t(index)).setChecked(true);
+    inFrontItems_.at(std::size_t(index)).setChecked(true);
     platform_.keepInFront(index == 0);
 }
 
-void MemoWindow::v1_Click() {
-    Entered entered(*this, "v1_Click");
+void MemoWindow::onVersion() {
+    Entered entered(*this, "onVersion");
     msgBox(texts::kVersion);
 }
 
-IndexLineEnds MemoWindow::ReloadList() {
-    const IndexLines lines = List1.load(store().readIndex());
-    if (lines.canonical || List1.ListCount() == 0)
-        indexOnDisk_ = List1.version();
+IndexLineEnds MemoWindow::reloadList() {
+    const IndexLines lines = memoList_.load(store().readIndex());
+    if (lines.canonical || memoList_.count() == 0)
+        indexOnDisk_ = memoList_.version();
     else
         indexOnDisk_.reset();
     return lines.ends;
 }
 
-void MemoWindow::ReloadListAfterWrite() {
-    List1.clearSelection();
+void MemoWindow::reloadListAfterWrite() {
+    memoList_.clearSelection();
 }
 
-void MemoWindow::WriteIndex() {
+void MemoWindow::writeIndex() {
     // A file that already holds these bytes is not written again: a folder that may only be
     // read can still be browsed.
-    if (indexOnDisk_ == List1.version()) return;
+    if (indexOnDisk_ == memoList_.version()) return;
     indexOnDisk_.reset();
-    store().writeIndex(List1.indexBytes());
-    indexOnDisk_ = List1.version();
+    store().writeIndex(memoList_.indexBytes());
+    indexOnDisk_ = memoList_.version();
 }
 
 void MemoWindow::saveMemo(int n) {
     const bool newFile = unopened_ == n;
     if (newFile) unopened_.reset();
-    store().writeMemo(n, txtmemo.Text(), txtmemo.unsavedEdit(),
+    store().writeMemo(n, memoText_.text(), memoText_.unsavedEdit(),
                       std::exchange(openingAsRead_, false));
-    txtmemo.markSaved();
+    memoText_.markSaved();
     // A memo whose file was missing has it now: after a power cut the index must not give the
     // row its new title while the file's name is lost.
     if (newFile) store().flushFolder();

@@ -11,10 +11,10 @@
 #include <string_view>
 #include <vector>
 
-#include "store/base_path.h"
 #include "store/index_file.h"
 #include "store/journal.h"
 #include "store/memo_store.h"
+#include "store/program_folder.h"
 #include "window/controls.h"
 #include "window/menu.h"
 
@@ -49,7 +49,7 @@ class MemoWindow {
     MemoWindow(const MemoWindow&) = delete;
     MemoWindow& operator=(const MemoWindow&) = delete;
 
-    // Form_Load: refuses a second copy, brings the folder back in step from the journal, fills
+    // load: refuses a second copy, brings the folder back in step from the journal, fills
     // the list and shows the window in front. A refused file call shows the run-time error box.
     StartResult start();
 
@@ -72,16 +72,16 @@ class MemoWindow {
     bool ended() const { return ended_; }
 
     // What the front end draws.
-    const ListBox& list() const { return List1; }
-    const TextBox& text() const { return txtmemo; }
-    const CheckBox& check() const { return Check1; }
+    const ListBox& memoList() const { return memoList_; }
+    const TextBox& memoText() const { return memoText_; }
+    const CheckBox& arrangeCheck() const { return arrangeCheck_; }
     // The two items of "手前": 0 "常に手前にする", 1 "解除する".
-    const MenuItem& inFrontItem(int index) const { return t11.at(std::size_t(index)); }
-    std::u16string_view arrangeLabel() const { return Label3; }
+    const MenuItem& inFrontItem(int index) const { return inFrontItems_.at(std::size_t(index)); }
+    std::u16string_view arrangeLabel() const { return arrangeLabel_; }
 
-    void observeList(ListBox::Observer* observer) { List1.setObserver(observer); }
-    void observeText(TextBox::Observer* observer) { txtmemo.setObserver(observer); }
-    void observeCheck(CheckBox::Observer* observer) { Check1.setObserver(observer); }
+    void observeList(ListBox::Observer* observer) { memoList_.setObserver(observer); }
+    void observeText(TextBox::Observer* observer) { memoText_.setObserver(observer); }
+    void observeCheck(CheckBox::Observer* observer) { arrangeCheck_.setObserver(observer); }
     void observeMenu(MenuItem::Observer* observer);
     void setTrace(HandlerTrace* trace) { trace_ = trace; }
 
@@ -92,14 +92,14 @@ class MemoWindow {
     void guarded(Action&& action);
 
     // Handlers.
-    StartResult Form_Load();
-    void List1_Click();
-    void txtmemo_Change();
-    void Check1_Click();
-    void tu1_Click();
-    void sa1_Click();
-    void t11_Click(int index);
-    void v1_Click();
+    StartResult load();
+    void onListPick();
+    void onTextChange();
+    void onArrangeCheck();
+    void onNewMemo();
+    void onDeleteMemo();
+    void onInFront(int index);
+    void onVersion();
 
     void lookAtTheFolder();
 
@@ -117,11 +117,11 @@ class MemoWindow {
     void emptyTextAndDropCreatedMemo();
 
     // The list and the store.
-    IndexLineEnds ReloadList();
-    // ReloadList right after WriteIndex: the list already is what the file reads back, so only
+    IndexLineEnds reloadList();
+    // reloadList right after writeIndex: the list already is what the file reads back, so only
     // the selection goes.
-    void ReloadListAfterWrite();
-    void WriteIndex();
+    void reloadListAfterWrite();
+    void writeIndex();
     void saveMemo(int n);
     MemoStore& store() { return store_.value(); }
     Journal& journal() { return journal_.value(); }
@@ -152,19 +152,19 @@ class MemoWindow {
     bool toldTitleNotWritten_ = false;
 
     // Controls.
-    ListBox List1;
-    TextBox txtmemo;
-    CheckBox Check1;
-    std::u16string_view Label3;
-    std::array<MenuItem, 2> t11;
+    ListBox memoList_;
+    TextBox memoText_;
+    CheckBox arrangeCheck_;
+    std::u16string_view arrangeLabel_;
+    std::array<MenuItem, 2> inFrontItems_;
 
     // Window variables.
-    NativeString basePath;
-    int curIndex = 0;
-    bool busy = false;
-    int delIndex = 0;
-    int swapFrom = 0;
-    int swapTo = 0;
+    NativeString programFolder_;
+    int openRow_ = 0;
+    bool saving_ = false;
+    int rowBeingDeleted_ = 0;
+    int swapFirst_ = 0;
+    int swapSecond_ = 0;
 };
 
 }  // namespace tetomu

@@ -7,42 +7,42 @@
 
 namespace tetomu {
 
-void MemoWindow::Check1_Click() {
-    Entered entered(*this, "Check1_Click");
-    if (List1.Text().empty() && Check1.Value() == 1) {
-        Check1.setValue(0);
+void MemoWindow::onArrangeCheck() {
+    Entered entered(*this, "onArrangeCheck");
+    if (memoList_.selectedTitle().empty() && arrangeCheck_.value() == 1) {
+        arrangeCheck_.setValue(0);
         msgBox(texts::kNothingToArrange);
         return;
     }
-    swapFrom = List1.ListIndex();
+    swapFirst_ = memoList_.selectedRow();
 }
 
 void MemoWindow::arrangePath() {
-    const int k = List1.ListIndex();
-    if (k == swapFrom) {
+    const int k = memoList_.selectedRow();
+    if (k == swapFirst_) {
         msgBox(texts::kSameOneClicked);
-        Check1.setValue(0);
+        arrangeCheck_.setValue(0);
         // The memo at this position was deleted while arrange mode was on, and the one that moved
         // up into it was never loaded: load it now, or the next keystroke would write over it.
-        if (txtmemo.Text().empty()) openPath();
+        if (memoText_.text().empty()) openPath();
         return;
     }
-    swapTo = k;
+    swapSecond_ = k;
 
     // Everything that could stop the swap is checked before any file is touched.
-    const bool firstPickGone = swapFrom < 0 || swapFrom >= List1.ListCount();
-    if (firstPickGone || store().kind(store().TempPath()) != EntryKind::Missing) {
-        Check1.setValue(0);
+    const bool firstPickGone = swapFirst_ < 0 || swapFirst_ >= memoList_.count();
+    if (firstPickGone || store().kind(store().tempPath()) != EntryKind::Missing) {
+        arrangeCheck_.setValue(0);
         msgBox(firstPickGone ? texts::kFirstPickGone : texts::kTempLeftOver);
         // The click still selected this memo; with arrange mode off it opens, as any click does.
         openPath();
         return;
     }
 
-    swapMemos(swapFrom, swapTo);
-    ReloadListAfterWrite();
-    Check1.setValue(0);
-    if (txtmemo.Text().empty()) return;
+    swapMemos(swapFirst_, swapSecond_);
+    reloadListAfterWrite();
+    arrangeCheck_.setValue(0);
+    if (memoText_.text().empty()) return;
     emptyTextAndDropCreatedMemo();
 }
 
@@ -51,9 +51,9 @@ void MemoWindow::arrangePath() {
 // is done, so start-up finishes one that was cut short; a refused call puts back what was done.
 void MemoWindow::swapMemos(int a, int b) {
     MemoStore& s = store();
-    const auto pathA = s.MemoPath(a);
-    const auto pathB = s.MemoPath(b);
-    const auto temp = s.TempPath();
+    const auto pathA = s.memoPath(a);
+    const auto pathB = s.memoPath(b);
+    const auto temp = s.tempPath();
     for (const auto& path : {pathA, pathB}) {
         const EntryKind kind = s.kind(path);
         if (kind != EntryKind::File)
@@ -61,8 +61,9 @@ void MemoWindow::swapMemos(int a, int b) {
                      path);
     }
     unopened_.reset();
-    JournalEntry entry(journal(), {JournalRecord::Kind::Swap, a, b, hashBytes(List1.rowBytes(a)),
-                                   hashBytes(List1.rowBytes(b))});
+    JournalEntry entry(journal(),
+                       {JournalRecord::Kind::Swap, a, b, hashBytes(memoList_.rowBytes(a)),
+                        hashBytes(memoList_.rowBytes(b))});
     // Undoing is best effort: the first refusal is the one reported, and the journal finishes
     // whatever stays undone at the next start.
     auto undo = [](auto&& steps) {
@@ -78,15 +79,15 @@ void MemoWindow::swapMemos(int a, int b) {
         undo([&] { s.rename(temp, pathA); });
         throw;
     }
-    List1.exchange(a, b);
+    memoList_.exchange(a, b);
     try {
         // Start-up tells from temp.txt and the rows how far a swap got: each part is kept
         // before the next begins.
         s.flushFolder();
-        WriteIndex();
+        writeIndex();
         s.flushFolder();
     } catch (const StoreError&) {
-        List1.exchange(a, b);
+        memoList_.exchange(a, b);
         undo([&] {
             s.rename(pathA, pathB);
             s.rename(temp, pathA);
@@ -96,11 +97,11 @@ void MemoWindow::swapMemos(int a, int b) {
     try {
         s.rename(temp, pathB);
     } catch (const StoreError&) {
-        List1.exchange(a, b);
+        memoList_.exchange(a, b);
         undo([&] {
             s.rename(pathA, pathB);
             s.rename(temp, pathA);
-            WriteIndex();
+            writeIndex();
         });
         throw;
     }

@@ -1,4 +1,4 @@
-// txtmemo_Change: the only save path. Every change of the text box brings the list and the
+// onTextChange: the only save path. Every change of the text box brings the list and the
 // memo folder up to date before it returns; it also creates and deletes memos.
 #include "store/memo_store.h"
 #include "store/store_error.h"
@@ -11,12 +11,12 @@
 
 namespace tetomu {
 
-void MemoWindow::txtmemo_Change() {
-    Entered entered(*this, "txtmemo_Change");
+void MemoWindow::onTextChange() {
+    Entered entered(*this, "onTextChange");
     // An item whose title is "" counts as no selection.
-    if (List1.Text().empty()) {
+    if (memoList_.selectedTitle().empty()) {
         createPath();
-    } else if (!txtmemo.Text().empty()) {
+    } else if (!memoText_.text().empty()) {
         updatePath();
     } else {
         deletePath();
@@ -25,33 +25,33 @@ void MemoWindow::txtmemo_Change() {
 
 // The text becomes a new memo at the end of the list, and is selected.
 void MemoWindow::createPath() {
-    if (List1.ListCount() >= kMaxMemos) {
+    if (memoList_.count() >= kMaxMemos) {
         // The store numbers memos with 16 bits; one more would overflow. Nothing is written. An
         // empty box (New or a swap clearing it) has nothing to lose, so only typed text is told.
-        if (!txtmemo.Text().empty()) msgBox(texts::kListFull);
+        if (!memoText_.text().empty()) msgBox(texts::kListFull);
         return;
     }
-    busy = true;
+    saving_ = true;
     if (!takeInFilesPastTheList()) {
-        busy = false;
+        saving_ = false;
         return;
     }
-    const int n = List1.ListCount();
-    List1.AddItem(TitleOf(txtmemo.Text()));
+    const int n = memoList_.count();
+    memoList_.addItem(titleOf(memoText_.text()));
     {
         // The text goes to disk before the index names it; the journal says so until both are.
         JournalEntry entry(journal(), {JournalRecord::Kind::Create, n});
         saveMemo(n);
         // After a power cut the index must not name a file whose name was lost.
         store().flushFolder();
-        WriteIndex();
+        writeIndex();
         entry.done();
     }
-    curIndex = List1.ListCount() - 1;
-    // Raises List1_Click, which returns at once on busy (or, in arrange mode, takes the new
-    // memo as the second pick).
-    List1.setSelected(curIndex);
-    busy = false;
+    openRow_ = memoList_.count() - 1;
+    // Raises onListPick, which returns at once while saving_ is set (or, in arrange mode, takes the
+    // new memo as the second pick).
+    memoList_.setSelected(openRow_);
+    saving_ = false;
 }
 
 // A file under the new memo's number that the index does not name is never written over. A
@@ -59,11 +59,11 @@ void MemoWindow::createPath() {
 // there (a link, a folder) stops the new memo. An empty box, which only New and a swap leave,
 // has nothing to save and takes nothing in.
 bool MemoWindow::takeInFilesPastTheList() {
-    int free = List1.ListCount();
-    for (EntryKind kind; (kind = store().kind(store().MemoPath(free))) != EntryKind::Missing;) {
-        if (txtmemo.Text().empty()) return false;
+    int free = memoList_.count();
+    for (EntryKind kind; (kind = store().kind(store().memoPath(free))) != EntryKind::Missing;) {
+        if (memoText_.text().empty()) return false;
         if (kind != EntryKind::File) {
-            msgBox(texts::cannotCreate(pathText(store().MemoPath(free).filename())));
+            msgBox(texts::cannotCreate(pathText(store().memoPath(free).filename())));
             return false;
         }
         if (++free >= kMaxMemos) {
@@ -71,47 +71,48 @@ bool MemoWindow::takeInFilesPastTheList() {
             return false;
         }
     }
-    for (int n = List1.ListCount(); n < free; ++n)
-        List1.AddItem(TitleOf(store().readMemo(n)));
+    for (int n = memoList_.count(); n < free; ++n)
+        memoList_.addItem(titleOf(store().readMemo(n)));
     return true;
 }
 
 // The selected memo gets the text, and the title derived from it.
 void MemoWindow::updatePath() {
-    busy = true;
-    const int k = List1.ListIndex();
+    saving_ = true;
+    const int k = memoList_.selectedRow();
     const bool opening = openingAsRead_;
     // The text first: it is what must never be lost. The title can always be derived again.
     saveMemo(k);
-    List1.setList(k, TitleOf(txtmemo.Text()));
+    memoList_.setTitle(k, titleOf(memoText_.text()));
     if (opening) {
         // Only a title derived again is at stake on opening: in a folder that may only be read,
         // the person is told once and browses on.
         try {
-            WriteIndex();
+            writeIndex();
         } catch (const StoreError&) {
             if (!std::exchange(toldTitleNotWritten_, true)) msgBox(texts::kTitleNotWritten);
         }
     } else {
-        WriteIndex();
+        writeIndex();
     }
-    ReloadListAfterWrite();
-    List1.setSelected(curIndex);
-    busy = false;
+    reloadListAfterWrite();
+    memoList_.setSelected(openRow_);
+    saving_ = false;
 }
 
 // The selected memo's text is empty: its file goes, and the later memos move one number down.
 // A memo whose file is missing has nothing to remove; a link or a pipe at its name goes as a
 // name, never followed.
 void MemoWindow::deletePath() {
-    delIndex = List1.ListIndex();
-    const int count = List1.ListCount();
-    const auto path = store().MemoPath(delIndex);
-    if (!laterFilesAreThere(delIndex + 1)) {
+    rowBeingDeleted_ = memoList_.selectedRow();
+    const int count = memoList_.count();
+    const auto path = store().memoPath(rowBeingDeleted_);
+    if (!laterFilesAreThere(rowBeingDeleted_ + 1)) {
         // Renumbering over a gap would put memos under other titles. The memo stays, and so does
         // what the box shows of it.
         msgBox(texts::kCannotDelete);
-        if (store().kind(path) == EntryKind::File) txtmemo.setText(store().readMemo(delIndex));
+        if (store().kind(path) == EntryKind::File)
+            memoText_.setText(store().readMemo(rowBeingDeleted_));
         return;
     }
     const EntryKind own = store().kind(path);
@@ -125,26 +126,26 @@ void MemoWindow::deletePath() {
         }
     }
     unopened_.reset();
-    JournalEntry entry(journal(), {JournalRecord::Kind::Delete, delIndex, count});
+    JournalEntry entry(journal(), {JournalRecord::Kind::Delete, rowBeingDeleted_, count});
     if (own == EntryKind::File) {
         store().remove(path);
         // Each part is kept before the next begins, as start-up tells from the index which are
         // done.
         store().flushFolder();
     }
-    List1.RemoveItem(List1.ListIndex());
-    WriteIndex();
+    memoList_.removeItem(memoList_.selectedRow());
+    writeIndex();
     store().flushFolder();
     // Ascending, so that every target name is the one just freed.
-    for (int i = delIndex; i <= count - 2; ++i)
-        store().rename(store().MemoPath(i + 1), store().MemoPath(i));
+    for (int i = rowBeingDeleted_; i <= count - 2; ++i)
+        store().rename(store().memoPath(i + 1), store().memoPath(i));
     entry.done();
 }
 
 // Every memo file from `from` to the end of the list is there, as a plain file.
 bool MemoWindow::laterFilesAreThere(int from) {
-    for (int i = from; i < List1.ListCount(); ++i) {
-        if (store().kind(store().MemoPath(i)) != EntryKind::File) return false;
+    for (int i = from; i < memoList_.count(); ++i) {
+        if (store().kind(store().memoPath(i)) != EntryKind::File) return false;
     }
     return true;
 }

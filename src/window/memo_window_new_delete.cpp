@@ -6,48 +6,48 @@
 
 namespace tetomu {
 
-void MemoWindow::tu1_Click() {
-    Entered entered(*this, "tu1_Click");
-    if (txtmemo.Text().empty()) return;
+void MemoWindow::onNewMemo() {
+    Entered entered(*this, "onNewMemo");
+    if (memoText_.text().empty()) return;
     // Arrange mode ends first: otherwise the selection that emptying the box makes would be
     // taken as the second pick of a swap.
-    Check1.setValue(0);
-    ReloadList();
+    arrangeCheck_.setValue(0);
+    reloadList();
     emptyTextAndDropCreatedMemo();
 }
 
-void MemoWindow::sa1_Click() {
-    Entered entered(*this, "sa1_Click");
-    if (List1.Text().empty()) {
+void MemoWindow::onDeleteMemo() {
+    Entered entered(*this, "onDeleteMemo");
+    if (memoList_.selectedTitle().empty()) {
         msgBox(texts::kNothingToDelete);
         return;
     }
     // A memo that could not be opened has an empty box already: emptying it changes nothing,
     // so its delete is run here.
-    if (unopened_ == List1.ListIndex() && txtmemo.Text().empty()) {
-        Entered change(*this, "txtmemo_Change");
+    if (unopened_ == memoList_.selectedRow() && memoText_.text().empty()) {
+        Entered change(*this, "onTextChange");
         deletePath();
         return;
     }
-    txtmemo.setText(u"");
+    memoText_.setText(u"");
 }
 
 // Emptying the box with nothing selected runs the create path for an empty "temp" memo at the
 // end; this takes it away again, leaving the store and the list as they were. The journal names
 // the memo from before it is made until it is gone.
 void MemoWindow::emptyTextAndDropCreatedMemo() {
-    const int before = List1.ListCount();
+    const int before = memoList_.count();
     // The create path makes nothing when the list is full or a file already has that number.
     std::optional<JournalEntry> drop;
-    if (before < kMaxMemos && store().kind(store().MemoPath(before)) == EntryKind::Missing)
+    if (before < kMaxMemos && store().kind(store().memoPath(before)) == EntryKind::Missing)
         drop.emplace(journal(), JournalRecord{JournalRecord::Kind::Drop, before});
-    txtmemo.setText(u"");
+    memoText_.setText(u"");
     if (!drop) return;
-    if (List1.ListCount() == before + 1) {
-        store().remove(store().MemoPath(before));
-        List1.RemoveItem(before);
-        WriteIndex();
-        ReloadListAfterWrite();
+    if (memoList_.count() == before + 1) {
+        store().remove(store().memoPath(before));
+        memoList_.removeItem(before);
+        writeIndex();
+        reloadListAfterWrite();
     }
     drop->done();
 }

@@ -1,4 +1,4 @@
-// List1_Click: a click on a title opens that memo; in arrange mode it is the second pick. A memo
+// onListPick: a click on a title opens that memo; in arrange mode it is the second pick. A memo
 // whose file is missing, or is a link, a pipe or a folder, is told and left unopened.
 #include "store/store_error.h"
 #include "window/handler_entry.h"
@@ -7,21 +7,21 @@
 
 namespace tetomu {
 
-void MemoWindow::List1_Click() {
-    Entered entered(*this, "List1_Click");
-    if (Check1.Value() != 0) {
+void MemoWindow::onListPick() {
+    Entered entered(*this, "onListPick");
+    if (arrangeCheck_.value() != 0) {
         arrangePath();
         return;
     }
     // The click raised by the change handler's own selection.
-    if (busy) return;
+    if (saving_) return;
     openPath();
 }
 
 void MemoWindow::openPath() {
-    const int k = List1.ListIndex();
+    const int k = memoList_.selectedRow();
     if (k < 0) return;
-    curIndex = k;
+    openRow_ = k;
     unopened_.reset();
     // The file is read and closed before the text is assigned; the assignment may raise the
     // change handler, which saves the same memo (and writes nothing, as its bytes are the same).
@@ -34,7 +34,7 @@ void MemoWindow::openPath() {
         return;
     }
     openingAsRead_ = true;
-    txtmemo.setText(std::move(text));
+    memoText_.setText(std::move(text));
     openingAsRead_ = false;
 }
 
@@ -42,9 +42,9 @@ void MemoWindow::openPath() {
 void MemoWindow::showUnopened(int k, const StoreError& why) {
     unopened_ = k;
     blanking_ = true;
-    txtmemo.setText(u"");
+    memoText_.setText(u"");
     blanking_ = false;
-    const std::u16string name = pathText(store().MemoPath(k).filename());
+    const std::u16string name = pathText(store().memoPath(k).filename());
     msgBox(why.fault() == StoreFault::NotFound ? texts::memoMissing(name)
                                                : texts::memoNotAFile(name));
 }
@@ -53,15 +53,16 @@ void MemoWindow::showUnopened(int k, const StoreError& why) {
 // one whose name holds something other than a plain file is refused, and nothing is followed.
 // A file that has come meanwhile is opened instead, so that it is not written over.
 bool MemoWindow::editRefused() {
-    if (!unopened_ || *unopened_ != List1.ListIndex() || List1.Text().empty()) return false;
+    if (!unopened_ || *unopened_ != memoList_.selectedRow() || memoList_.selectedTitle().empty())
+        return false;
     const int k = *unopened_;
-    const EntryKind kind = store().kind(store().MemoPath(k));
+    const EntryKind kind = store().kind(store().memoPath(k));
     if (kind == EntryKind::Missing) return false;
-    txtmemo.showAgain();
+    memoText_.showAgain();
     if (kind == EntryKind::File) {
-        List1.setSelected(k);
+        memoList_.setSelected(k);
     } else {
-        msgBox(texts::memoNotAFile(pathText(store().MemoPath(k).filename())));
+        msgBox(texts::memoNotAFile(pathText(store().memoPath(k).filename())));
     }
     return true;
 }

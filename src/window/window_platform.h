@@ -5,7 +5,7 @@
 #include <string>
 #include <utility>
 
-#include "store/base_path.h"
+#include "store/program_folder.h"
 
 namespace tetomu {
 

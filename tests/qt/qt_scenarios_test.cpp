@@ -44,7 +44,7 @@ class QtDriver final : public QObject, public Driver {
     StartResult start(const fs::path& programDirectory) override {
         app_ = std::make_unique<App>(QString::fromStdString(programDirectory.string()));
         app_->core().setTrace(&trace_);
-        app_->window().txtmemo()->installEventFilter(this);
+        app_->window().memoText()->installEventFilter(this);
         const StartResult result = app_->start();
         if (result == StartResult::Shown) {
             EXPECT_TRUE(QTest::qWaitForWindowExposed(&app_->window()));
@@ -119,7 +119,7 @@ class QtDriver final : public QObject, public Driver {
                 break;
             }
             case Step::Tick:
-                QTest::mouseClick(w.Check1(), Qt::LeftButton, {}, QPoint(7, 8));
+                QTest::mouseClick(w.arrangeCheck(), Qt::LeftButton, {}, QPoint(7, 8));
                 break;
             case Step::Menu:
                 choose(step.command);
@@ -128,7 +128,7 @@ class QtDriver final : public QObject, public Driver {
         QCoreApplication::processEvents();
     }
     HandlerTrace& trace() override { return trace_; }
-    MemoTextEdit& textBox() { return *app_->window().txtmemo(); }
+    MemoTextEdit& textBox() { return *app_->window().memoText(); }
     // A preedit as ibus sends it: the cursor shown at its end, or, while it is converted, hidden
     // where it is told.
     void preedit(const QString& text, int cursor = -1) {
@@ -148,7 +148,7 @@ class QtDriver final : public QObject, public Driver {
     }
     int selected() override { return list().selectedRow(); }
     std::u16string text() override { return readBack(toU16(textBox().toPlainText())); }
-    bool ticked() override { return app_->window().Check1()->isChecked(); }
+    bool ticked() override { return app_->window().arrangeCheck()->isChecked(); }
     std::array<bool, 2> inFrontMarks() override {
         return {app_->window().action(Command::KeepInFront)->isChecked(),
                 app_->window().action(Command::Release)->isChecked()};
@@ -168,22 +168,23 @@ class QtDriver final : public QObject, public Driver {
             look.menu += u"|";
             look.radioMarks = look.radioMarks || a->actionGroup();
         }
-        const QWidget* controls[] = {w.List1(), w.Check1(), w.Label3(), w.txtmemo()};
+        const QWidget* controls[] = {w.memoList(), w.arrangeCheck(), w.arrangeLabel(),
+                                     w.memoText()};
         for (int i = 0; i < 4; ++i) {
             const QRect r = controls[i]->geometry();
             look.places[std::size_t(i)] = {r.x(), r.y(), r.width(), r.height()};
         }
         look.dpi = w.logicalDpiX();
         look.maximizeBox = w.windowFlags().testFlag(Qt::WindowMaximizeButtonHint);
-        look.focusInList = w.List1()->hasFocus() && !w.List1()->currentIndex().isValid();
+        look.focusInList = w.memoList()->hasFocus() && !w.memoList()->currentIndex().isValid();
         for (const QWidget* named :
-             std::initializer_list<QWidget*>{w.List1(), w.txtmemo(), w.Check1()})
+             std::initializer_list<QWidget*>{w.memoList(), w.memoText(), w.arrangeCheck()})
             look.names += toU16(named->accessibleName()) + u"|";
         return look;
     }
 
   private:
-    MemoListView& list() { return *app_->window().List1(); }
+    MemoListView& list() { return *app_->window().memoList(); }
     QPoint rowCenter(int row) { return list().visualRect(list().model()->index(row, 0)).center(); }
 
     // A composition an input method commits: the text arrives at once.

@@ -96,8 +96,8 @@ void CoreDriver::apply(const Step& step) {
 
 std::vector<std::u16string> CoreDriver::rows() {
     std::vector<std::u16string> out;
-    for (int i = 0; i < window_->list().ListCount(); ++i)
-        out.push_back(window_->list().List(i));
+    for (int i = 0; i < window_->memoList().count(); ++i)
+        out.push_back(window_->memoList().title(i));
     return out;
 }
 
@@ -109,7 +109,7 @@ void CoreDriver::replaceSelection(std::u16string_view text) {
 }
 
 void CoreDriver::textKey(TextKey key) {
-    const std::u16string& text = window_->text().Text();
+    const std::u16string& text = window_->memoText().text();
     const bool selection = anchor_ != caret_;
     // A line break is one step of the caret.
     const std::size_t back = caret_ >= 2 && text.compare(caret_ - 2, 2, u"\r\n") == 0 ? 2 : 1;

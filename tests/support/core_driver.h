@@ -20,11 +20,11 @@ class CoreDriver final : public Driver, private TextBox::Observer, private Windo
     HandlerTrace& trace() override { return trace_; }
 
     std::vector<std::u16string> rows() override;
-    int selected() override { return window_->list().ListIndex(); }
-    std::u16string text() override { return window_->text().Text(); }
-    bool ticked() override { return window_->check().Value() != 0; }
+    int selected() override { return window_->memoList().selectedRow(); }
+    std::u16string text() override { return window_->memoText().text(); }
+    bool ticked() override { return window_->arrangeCheck().value() != 0; }
     std::array<bool, 2> inFrontMarks() override {
-        return {window_->inFrontItem(0).Checked(), window_->inFrontItem(1).Checked()};
+        return {window_->inFrontItem(0).checked(), window_->inFrontItem(1).checked()};
     }
     bool inFront() override { return inFront_; }
     std::vector<std::u16string> messages() override { return messages_; }

@@ -136,7 +136,8 @@ struct WindowLook {
     std::u16string caption{};
     // Every caption of the bar and of the drop-down, its shortcut after a tab, and '|'.
     std::u16string menu{};
-    // List1, Check1, Label3 and txtmemo: left, top, width and height in pixels at this dpi.
+    // memoList, arrangeCheck, arrangeLabel and memoText: left, top, width and height in pixels at
+    // this dpi.
     std::array<std::array<int, 4>, 4> places{};
     int dpi = 96;
     bool maximizeBox = false;

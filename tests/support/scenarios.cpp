@@ -30,7 +30,7 @@ Folder memos(const std::vector<std::u16string>& texts) {
     std::vector<std::u16string> titles;
     for (std::size_t i = 0; i < texts.size(); ++i) {
         folder.insert(memo(int(i), texts[i]));
-        titles.push_back(TitleOf(texts[i]));
+        titles.push_back(titleOf(texts[i]));
     }
     folder.insert(index(titles));
     return folder;
@@ -78,8 +78,8 @@ std::vector<std::u16string> titles(int count, std::vector<std::u16string> then =
 // Built when the drivers register their tests, while other files' statics may not be yet: the
 // table uses none of its own.
 std::vector<Scenario> table() {
-    const Lines kOpenTrace = {"List1_Click", "  txtmemo_Change", "    List1_Click"};
-    const Lines kSaveTrace = {"txtmemo_Change", "  List1_Click"};
+    const Lines kOpenTrace = {"onListPick", "  onTextChange", "    onListPick"};
+    const Lines kSaveTrace = {"onTextChange", "  onListPick"};
     const Folder abc = memos({u"A", u"B", u"C"});
     const Folder ab = memos({u"A", u"B"});
     // A row whose title is empty: memo 1 holds "B", or nothing.
@@ -89,7 +89,7 @@ std::vector<Scenario> table() {
     return {
         // Start-up.
         {.name = "StartShowsTheTitlesWithNothingSelected", .start = abc, .rows = {u"A", u"B", u"C"},
-         .trace = Lines{"Form_Load"}},
+         .trace = Lines{"load"}},
         {.name = "AMissingIndexIsCreatedEmpty", .end = Folder{rawIndex("")}},
         {.name = "AMissingMemoFolderIsARuntimeError", .noMemoFolder = true, .error = u"memo"},
         {.name = "AnEmptyIndexLineIsAnEmptyRow", .start = emptyTitle, .rows = {u"A", u""}},
@@ -226,7 +226,7 @@ std::vector<Scenario> table() {
         {.name = "RetypingASelectedCharacterIsAChange", .start = ab,
          .steps = {click(0), tick(), key(T::SelectAll), type(u"A")},
          .messages = {s(kSameOneClicked)}, .rows = {u"A", u"B"}, .selected = 0, .text = u"A",
-         .trace = Lines{"txtmemo_Change", "  List1_Click", "    MsgBox", "    Check1_Click"}},
+         .trace = Lines{"onTextChange", "  onListPick", "    MsgBox", "    onArrangeCheck"}},
 
         // An input method: a composition is one change, and what changes nothing is no edit.
         {.name = "ACompositionIsSavedOnceAtItsCommit", .start = memos({}),
@@ -254,19 +254,19 @@ std::vector<Scenario> table() {
          .rows = {u"new"}, .selected = 0, .text = u"new"},
         {.name = "TwoMemosWithTheSameTextSwitchWithoutWriting", .start = memos({u"s", u"s"}),
          .steps = {click(0), click(1)}, .rows = {u"s", u"s"}, .selected = 1, .text = u"s",
-         .trace = Lines{"List1_Click"}},
+         .trace = Lines{"onListPick"}},
 
         // Arrange mode.
         {.name = "TickingWithNothingSelectedUnticksBeforeTheMessage", .start = ab,
          .steps = {tick()}, .messages = {s(kNothingToArrange)}, .rows = {u"A", u"B"},
-         .trace = Lines{"Check1_Click", "  Check1_Click", "  MsgBox"}},
+         .trace = Lines{"onArrangeCheck", "  onArrangeCheck", "  MsgBox"}},
         {.name = "AnEmptyTitleIsAsNothingSelected", .start = blankRow,
          .steps = {click(1), tick(), menu(Command::Delete)},
          .messages = {s(kNothingToArrange), s(kNothingToDelete)}, .rows = {u"A", u""}, .selected = 1},
         {.name = "ClickingTheFirstPickAgainChangesNothing", .start = ab,
          .steps = {click(0), tick(), click(0)}, .messages = {s(kSameOneClicked)},
          .rows = {u"A", u"B"}, .selected = 0, .text = u"A",
-         .trace = Lines{"List1_Click", "  MsgBox", "  Check1_Click"}},
+         .trace = Lines{"onListPick", "  MsgBox", "  onArrangeCheck"}},
         {.name = "SwappingFirstAndLastExchangesFilesAndRows", .start = abc,
          .steps = {click(0), tick(), click(2)}, .end = memos({u"C", u"B", u"A"}),
          .rows = {u"C", u"B", u"A"}},
@@ -306,10 +306,10 @@ std::vector<Scenario> table() {
 
         // New and Delete.
         {.name = "NewWithAnEmptyBoxChangesNothing", .start = ab, .steps = {menu(Command::New)},
-         .rows = {u"A", u"B"}, .trace = Lines{"tu1_Click"}},
+         .rows = {u"A", u"B"}, .trace = Lines{"onNewMemo"}},
         {.name = "NewWithAMemoOpenLeavesTheStoreAsItWas", .start = ab,
          .steps = {click(1), menu(Command::New)}, .rewritten = {"group.gl"}, .rows = {u"A", u"B"},
-         .trace = Lines{"tu1_Click", "  txtmemo_Change", "    List1_Click"}},
+         .trace = Lines{"onNewMemo", "  onTextChange", "    onListPick"}},
         {.name = "DeleteWithNothingSelectedOnlySaysSo", .start = ab,
          .steps = {menu(Command::Delete)}, .messages = {s(kNothingToDelete)}, .rows = {u"A", u"B"}},
         {.name = "DeleteRemovesTheFirstOfThreeAndRenumbers", .start = abc,

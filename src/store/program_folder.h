@@ -1,5 +1,5 @@
 #pragma once
-// basePath: the program's folder as every store path starts with it.
+// programFolder: the program's folder as every store path starts with it.
 #include <filesystem>
 #include <string>
 
@@ -8,9 +8,9 @@ namespace tetomu {
 using NativeString = std::filesystem::path::string_type;
 
 // A folder that ends in its separator is a root. "D:\" becomes "D:" (its first two characters)
-// and "/" becomes "", so that basePath + separator + "memo" names the memo folder in both.
+// and "/" becomes "", so that programFolder + separator + "memo" names the memo folder in both.
 template <class String>
-String basePathFrom(String directory, typename String::value_type separator) {
+String programFolderFrom(String directory, typename String::value_type separator) {
     if (directory.empty() || directory.back() != separator) return directory;
     if (separator == '\\') return directory.substr(0, 2);
     while (!directory.empty() && directory.back() == separator)
@@ -18,6 +18,6 @@ String basePathFrom(String directory, typename String::value_type separator) {
     return directory;
 }
 
-NativeString basePathFrom(const NativeString& directory);
+NativeString programFolderFrom(const NativeString& directory);
 
 }  // namespace tetomu
