@@ -69,13 +69,13 @@ void MainWindow::buildControls() {
     list_ = new MemoListView(core_, client);
     list_->setObjectName(QStringLiteral("memoList"));
     list_->setAccessibleName(text(texts::kListName));
-    list_->setGeometry(pixels(*client, layout::kList1));
+    list_->setGeometry(pixels(*client, layout::kMemoList));
 
     check_ = new QCheckBox(text(texts::kCheckCaption), client);
     check_->setObjectName(QStringLiteral("arrangeCheck"));
     // The caption lies beyond the box and is never seen; a screen reader says the label's word.
     check_->setAccessibleName(text(core_.arrangeLabel()));
-    check_->setGeometry(pixels(*client, layout::kCheck1));
+    check_->setGeometry(pixels(*client, layout::kArrangeCheck));
     connect(check_, &QCheckBox::clicked, this, [this] {
         core_.userClickCheck();
         valueChanged();
@@ -83,13 +83,13 @@ void MainWindow::buildControls() {
 
     label_ = new QLabel(text(core_.arrangeLabel()), client);
     label_->setObjectName(QStringLiteral("arrangeLabel"));
-    label_->setGeometry(pixels(*client, layout::kLabel3));
+    label_->setGeometry(pixels(*client, layout::kArrangeLabel));
 
     // Its right and bottom borders lie just outside the client area.
     text_ = new MemoTextEdit(core_, client);
     text_->setObjectName(QStringLiteral("memoText"));
     text_->setAccessibleName(text(texts::kTextName));
-    text_->setGeometry(pixels(*client, layout::kTxtmemo));
+    text_->setGeometry(pixels(*client, layout::kMemoText));
 
     setTabOrder(list_, check_);
     setTabOrder(check_, text_);

@@ -18,10 +18,10 @@ constexpr DWORD kFrameStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIM
 
 // The controls' identifiers.
 enum : int {
-    kIdList1 = 201,
-    kIdCheck1 = 202,
-    kIdLabel3 = 203,
-    kIdTxtmemo = 204,
+    kIdMemoList = 201,
+    kIdArrangeCheck = 202,
+    kIdArrangeLabel = 203,
+    kIdMemoText = 204,
 };
 
 void registerFrameClass(HINSTANCE instance) {
@@ -90,10 +90,10 @@ void MainWindow::createControls() {
     // Created in the tab sequence's order (moveTabFocus keeps it), the label just before the
     // check box it names: a screen reader that names a control by the label before it then
     // gives the text box no "整理".
-    list_.create(hwnd_, instance_, kIdList1);
-    label_ = make(0, L"STATIC", window_.arrangeLabel(), SS_LEFT, kIdLabel3);
-    check_ = make(0, L"BUTTON", texts::kCheckCaption, WS_TABSTOP | BS_AUTOCHECKBOX, kIdCheck1);
-    text_.create(hwnd_, instance_, kIdTxtmemo);
+    list_.create(hwnd_, instance_, kIdMemoList);
+    label_ = make(0, L"STATIC", window_.arrangeLabel(), SS_LEFT, kIdArrangeLabel);
+    check_ = make(0, L"BUTTON", texts::kCheckCaption, WS_TABSTOP | BS_AUTOCHECKBOX, kIdArrangeCheck);
+    text_.create(hwnd_, instance_, kIdMemoText);
 }
 
 // The window and its controls at the twips of the layout, for the dpi of the window's monitor.
@@ -101,10 +101,10 @@ void MainWindow::placeControls() {
     if (font_) DeleteObject(font_);
     font_ = messageFont(dpi_);
     const std::pair<HWND, const layout::Rect*> controls[] = {
-        {list(), &layout::kList1},
-        {check_, &layout::kCheck1},
-        {label_, &layout::kLabel3},
-        {edit(), &layout::kTxtmemo},
+        {list(), &layout::kMemoList},
+        {check_, &layout::kArrangeCheck},
+        {label_, &layout::kArrangeLabel},
+        {edit(), &layout::kMemoText},
     };
     for (const auto& [control, where] : controls) {
         const RECT r = place(*where, dpi_);
@@ -256,10 +256,10 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
 void MainWindow::command(int id, int code) {
     if (const auto chosen = commandOf(id)) return window_.choose(*chosen);
     switch (id) {
-        case kIdCheck1:
+        case kIdArrangeCheck:
             if (code == BN_CLICKED) window_.userClickCheck();
             return;
-        case kIdTxtmemo:
+        case kIdMemoText:
             if (code == EN_CHANGE) text_.changed();
             return;
         default:

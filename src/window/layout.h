@@ -11,10 +11,10 @@ inline constexpr int kTwipsPerInch = 1440;
 inline constexpr int kClientWidth = 5250;
 inline constexpr int kClientHeight = 3930;
 
-inline constexpr Rect kList1{0, 240, 1695, 3660};
-inline constexpr Rect kCheck1{3480, 0, 255, 255};
-inline constexpr Rect kLabel3{3000, 45, 375, 255};
-inline constexpr Rect kTxtmemo{1800, 240, 3495, 3735};
+inline constexpr Rect kMemoList{0, 240, 1695, 3660};
+inline constexpr Rect kArrangeCheck{3480, 0, 255, 255};
+inline constexpr Rect kArrangeLabel{3000, 45, 375, 255};
+inline constexpr Rect kMemoText{1800, 240, 3495, 3735};
 
 // Twips to device pixels at the given dots per inch, rounded to the nearest pixel.
 constexpr int toPixels(int twips, int dpi) {

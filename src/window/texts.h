@@ -14,7 +14,7 @@ namespace tetomu::texts {
 inline constexpr std::u16string_view kAppTitle = u"テトム";
 inline constexpr std::u16string_view kCaption = u"テトム★";
 inline constexpr std::u16string_view kArrangeLabel = u"整理";
-inline constexpr std::u16string_view kCheckCaption = u"arrangeCheck_";
+inline constexpr std::u16string_view kCheckCaption = u"Check1";
 // What a screen reader says for the list and the text box, which have no caption of their own.
 inline constexpr std::u16string_view kListName = u"メモの一覧";
 inline constexpr std::u16string_view kTextName = u"メモ";
