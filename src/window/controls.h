@@ -17,6 +17,9 @@ namespace tetomu {
 
 class TextCodec;
 
+// Positions are 16-bit in the store's numbering; the list holds at most this many memos.
+inline constexpr int kMaxMemos = 32767;
+
 // The keys that move the selection of a list.
 enum class ListKey { Up, Down, PageUp, PageDown, Home, End };
 

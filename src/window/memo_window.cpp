@@ -3,21 +3,19 @@
 #include <algorithm>
 #include <utility>
 
-#include "store/folder_check.h"
-#include "store/recovery.h"
 #include "store/store_error.h"
-#include "window/handler_entry.h"
+#include "window/memo_book.h"
 #include "window/texts.h"
 #include "window/window_platform.h"
 
 namespace tetomu {
 
 MemoWindow::MemoWindow(FileSystem& files, const TextCodec& codec, WindowPlatform& platform)
-    : files_(files),
-      codec_(codec),
+    : codec_(codec),
       platform_(platform),
       memoList_(codec),
-      arrangeLabel_(texts::kArrangeLabel) {
+      arrangeLabel_(texts::kArrangeLabel),
+      book_(std::make_unique<MemoBook>(files, codec, memoList_)) {
     memoList_.onClick = [this] { onListPick(); };
     // The box emptied for a memo that could not be opened is no change of that memo.
     memoText_.onChange = [this] {
@@ -25,6 +23,8 @@ MemoWindow::MemoWindow(FileSystem& files, const TextCodec& codec, WindowPlatform
     };
     arrangeCheck_.onClick = [this] { onArrangeCheck(); };
 }
+
+MemoWindow::~MemoWindow() = default;
 
 void MemoWindow::observeMenu(MenuItem::Observer* observer) {
     for (auto& item : inFrontItems_)
@@ -36,7 +36,7 @@ void MemoWindow::guarded(Action&& action) {
     if (ended_) return;
     try {
         // Once for each of the person's actions, before anything of it is read or written.
-        if (store_) store().mustBeLockedFolder();
+        book_->mustBeSameFolder();
         action();
     } catch (const StoreError& error) {
         // Nothing is rolled back here: every file that was written is whole, the journal names
@@ -158,19 +158,11 @@ void MemoWindow::tellWhatWaits() {
 }
 
 StartResult MemoWindow::load() {
-    Entered entered(*this, "load");
+    const auto entry = entering("load");
     if (platform_.anotherCopyRunning()) return StartResult::AnotherCopyRunning;
-    programFolder_ = programFolderFrom(platform_.programDirectory());
-    store_.emplace(files_, codec_, programFolder_);
-    journal_.emplace(*store_);
-    // The lock is the memo folder's own: whoever starts the program, from wherever, one copy
-    // works on one folder. Taking it touches nothing in the folder.
-    if (files_.lockFolder(store().folder()) == FolderLock::HeldElsewhere)
+    if (book_->open(programFolderFrom(platform_.programDirectory())) == FolderLock::HeldElsewhere)
         return StartResult::AnotherCopyRunning;
-    // A step that the journal names as cut short is finished; nothing else is changed.
-    putBackReplacedIndex(store());
-    finishCutShortSteps(store());
-    reloadList();
+    book_->reloadList();
     inFrontItems_[0].setChecked(true);
     saving_ = false;
     platform_.keepInFront(true);
@@ -181,25 +173,13 @@ StartResult MemoWindow::load() {
 }
 
 // Removes what a save cut short left, and tells the person what else does not match the index.
-// An index in other line ends is not told: the first save writes it in CR LF, as every save does.
 void MemoWindow::lookAtTheFolder() {
-    FolderCheck check(store(), memoList_.count());
-    std::vector<std::pair<NativeString, NativeString>> leftovers;
-    files_.list(store().folder(), [&](const FolderEntry& entry) {
-        if (auto target = leftoverTarget(store(), entry))
-            leftovers.emplace_back(entry.name, std::move(*target));
-        else
-            check.add(entry);
-    });
-    for (const auto& [name, target] : leftovers) {
-        if (clearLeftover(store(), name, target)) check.add({target, EntryKind::File});
-    }
-    const FolderFindings found = check.findings();
-    if (!found.empty()) msgBox(texts::folderFindings(found, !leftovers.empty()));
+    const MemoBook::Look look = book_->lookAtTheFolder();
+    if (!look.found.empty()) msgBox(texts::folderFindings(look.found, look.leftoversRemoved));
 }
 
 void MemoWindow::onInFront(int index) {
-    Entered entered(*this, "onInFront");
+    const auto entry = entering("onInFront");
     for (auto& item : inFrontItems_)
         item.setChecked(false);
     inFrontItems_.at(std::size_t(index)).setChecked(true);
@@ -207,41 +187,8 @@ void MemoWindow::onInFront(int index) {
 }
 
 void MemoWindow::onVersion() {
-    Entered entered(*this, "onVersion");
+    const auto entry = entering("onVersion");
     msgBox(texts::kVersion);
-}
-
-IndexLineEnds MemoWindow::reloadList() {
-    const IndexLines lines = memoList_.load(store().readIndex());
-    if (lines.canonical || memoList_.count() == 0)
-        indexOnDisk_ = memoList_.version();
-    else
-        indexOnDisk_.reset();
-    return lines.ends;
-}
-
-void MemoWindow::reloadListAfterWrite() {
-    memoList_.clearSelection();
-}
-
-void MemoWindow::writeIndex() {
-    // A file that already holds these bytes is not written again: a folder that may only be
-    // read can still be browsed.
-    if (indexOnDisk_ == memoList_.version()) return;
-    indexOnDisk_.reset();
-    store().writeIndex(memoList_.indexBytes());
-    indexOnDisk_ = memoList_.version();
-}
-
-void MemoWindow::saveMemo(int n) {
-    const bool newFile = unopened_ == n;
-    if (newFile) unopened_.reset();
-    store().writeMemo(n, memoText_.text(), memoText_.unsavedEdit(),
-                      std::exchange(openingAsRead_, false));
-    memoText_.markSaved();
-    // A memo whose file was missing has it now: after a power cut the index must not give the
-    // row its new title while the file's name is lost.
-    if (newFile) store().flushFolder();
 }
 
 }  // namespace tetomu

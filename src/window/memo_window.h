@@ -1,32 +1,28 @@
 #pragma once
 // The window `memo` as a model: its controls, its window variables and every handler, working on
-// the controls directly as the program always has. Its face is small: start(), one call for each
-// kind of action a person takes, read-only views of the controls, and observers. A front end
-// draws the controls, passes each of a person's actions to one call, and fills WindowPlatform;
-// every decision about memos is made in here (memo_window_*.cpp, one file per feature).
+// the controls directly as the program always has, and the rules of when each handler runs. Its
+// face is small: start(), one call for each kind of action a person takes, read-only views of the
+// controls, and observers. A front end draws the controls, passes each of a person's actions to
+// one call, and fills WindowPlatform; every decision about memos is made in here
+// (memo_window_*.cpp, one file per feature). The steps on the memo folder are MemoBook's.
 #include <array>
-#include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "store/index_file.h"
-#include "store/journal.h"
-#include "store/memo_store.h"
-#include "store/program_folder.h"
 #include "window/controls.h"
+#include "window/handler_trace.h"
 #include "window/menu.h"
 
 namespace tetomu {
 
 class FileSystem;
+class MemoBook;
 class StoreError;
 class TextCodec;
 class WindowPlatform;
-
-// Positions are 16-bit in the store's numbering; the list holds at most this many memos.
-inline constexpr int kMaxMemos = 32767;
 
 enum class StartResult { Shown, AnotherCopyRunning, Failed };
 
@@ -34,20 +30,12 @@ enum class StartResult { Shown, AnotherCopyRunning, Failed };
 // none when the window is shown and the program goes on.
 std::optional<int> exitStatusOnStart(StartResult result);
 
-// Records the handlers as they run, indented by nesting depth, and the message boxes they show.
-struct HandlerTrace {
-    std::vector<std::string> lines;
-    int depth = 0;
-    void note(const std::string& what) {
-        lines.push_back(std::string(std::size_t(depth) * 2, ' ') + what);
-    }
-};
-
 class MemoWindow {
   public:
     MemoWindow(FileSystem& files, const TextCodec& codec, WindowPlatform& platform);
     MemoWindow(const MemoWindow&) = delete;
     MemoWindow& operator=(const MemoWindow&) = delete;
+    ~MemoWindow();
 
     // load: refuses a second copy, brings the folder back in step from the journal, fills
     // the list and shows the window in front. A refused file call shows the run-time error box.
@@ -86,8 +74,6 @@ class MemoWindow {
     void setTrace(HandlerTrace* trace) { trace_ = trace; }
 
   private:
-    class Entered;
-
     template <class Action>
     void guarded(Action&& action);
 
@@ -111,42 +97,30 @@ class MemoWindow {
     void createPath();
     void updatePath();
     void deletePath();
-    bool takeInFilesPastTheList();
-    bool laterFilesAreThere(int from);
-    void swapMemos(int a, int b);
     void emptyTextAndDropCreatedMemo();
-
-    // The list and the store.
-    IndexLineEnds reloadList();
-    // reloadList right after writeIndex: the list already is what the file reads back, so only
-    // the selection goes.
-    void reloadListAfterWrite();
-    void writeIndex();
     void saveMemo(int n);
-    MemoStore& store() { return store_.value(); }
-    Journal& journal() { return journal_.value(); }
+    HandlerTrace::Entry entering(const char* handler) { return {trace_, handler}; }
+
     void msgBox(std::u16string_view prompt);
     void tellWhatWaits();
     void applyEdit(const TextEdit& edit);
 
-    FileSystem& files_;
     const TextCodec& codec_;
     WindowPlatform& platform_;
-    std::optional<MemoStore> store_;
-    std::optional<Journal> journal_;
     HandlerTrace* trace_ = nullptr;
+    // A refused file call ended the program: no more actions are taken.
     bool ended_ = false;
-    // The list version whose index bytes the file holds, when known.
-    std::optional<std::uint64_t> indexOnDisk_;
-    // Set while the text box takes a memo's text just as it was read.
+    // Set while the text box takes a memo's text just as it was read, for the save that
+    // assignment raises: it writes nothing.
     bool openingAsRead_ = false;
-    // The message boxes still to show, and whether one is up.
+    // The message boxes still to show, and whether one is up: a box's own event loop may bring
+    // another action, whose box waits in line.
     std::vector<std::u16string> toTell_;
     bool telling_ = false;
     // The picked row whose file was missing or not a plain file when it was picked: its box is
     // empty, and nothing of it has been written.
     std::optional<int> unopened_;
-    // Set while the box is emptied for that row.
+    // Only against the change that the model's own emptying of the box raises for that row.
     bool blanking_ = false;
     // A title derived again on opening that could not be written back has been told.
     bool toldTitleNotWritten_ = false;
@@ -158,9 +132,13 @@ class MemoWindow {
     std::u16string_view arrangeLabel_;
     std::array<MenuItem, 2> inFrontItems_;
 
+    // The memo folder's steps; made on start.
+    std::unique_ptr<MemoBook> book_;
+
     // Window variables.
-    NativeString programFolder_;
     int openRow_ = 0;
+    // Set while the change handler saves: only against the pick that its own re-selection of the
+    // list raises, which must not open the memo again.
     bool saving_ = false;
     int rowBeingDeleted_ = 0;
     int swapFirst_ = 0;

@@ -1,14 +1,14 @@
 // onListPick: a click on a title opens that memo; in arrange mode it is the second pick. A memo
 // whose file is missing, or is a link, a pipe or a folder, is told and left unopened.
 #include "store/store_error.h"
-#include "window/handler_entry.h"
+#include "window/memo_book.h"
 #include "window/memo_window.h"
 #include "window/texts.h"
 
 namespace tetomu {
 
 void MemoWindow::onListPick() {
-    Entered entered(*this, "onListPick");
+    const auto entry = entering("onListPick");
     if (arrangeCheck_.value() != 0) {
         arrangePath();
         return;
@@ -27,7 +27,7 @@ void MemoWindow::openPath() {
     // change handler, which saves the same memo (and writes nothing, as its bytes are the same).
     std::u16string text;
     try {
-        text = store().readMemo(k);
+        text = book_->readMemo(k);
     } catch (const StoreError& error) {
         if (error.fault() != StoreFault::NotFound && error.fault() != StoreFault::NotAFile) throw;
         showUnopened(k, error);
@@ -44,9 +44,8 @@ void MemoWindow::showUnopened(int k, const StoreError& why) {
     blanking_ = true;
     memoText_.setText(u"");
     blanking_ = false;
-    const std::u16string name = pathText(store().memoPath(k).filename());
-    msgBox(why.fault() == StoreFault::NotFound ? texts::memoMissing(name)
-                                               : texts::memoNotAFile(name));
+    msgBox(why.fault() == StoreFault::NotFound ? texts::memoMissing(book_->name(k))
+                                               : texts::memoNotAFile(book_->name(k)));
 }
 
 // A keystroke in an unopened memo: one whose file is still missing is written as any save is;
@@ -56,13 +55,13 @@ bool MemoWindow::editRefused() {
     if (!unopened_ || *unopened_ != memoList_.selectedRow() || memoList_.selectedTitle().empty())
         return false;
     const int k = *unopened_;
-    const EntryKind kind = store().kind(store().memoPath(k));
+    const EntryKind kind = book_->kind(k);
     if (kind == EntryKind::Missing) return false;
     memoText_.showAgain();
     if (kind == EntryKind::File) {
         memoList_.setSelected(k);
     } else {
-        msgBox(texts::memoNotAFile(pathText(store().memoPath(k).filename())));
+        msgBox(texts::memoNotAFile(book_->name(k)));
     }
     return true;
 }
