@@ -33,6 +33,11 @@ void QtPlatform::afterEvent(std::function<void()> task) {
     QTimer::singleShot(0, owner, std::move(task));
 }
 
+void QtPlatform::runAfter(int milliseconds, std::function<void()> task) {
+    QObject* owner = window_ ? static_cast<QObject*>(window_) : QCoreApplication::instance();
+    QTimer::singleShot(milliseconds, owner, std::move(task));
+}
+
 void QtPlatform::showRuntimeError(const std::u16string& text) {
     failed_ = true;
     showMessageBox(window_ && window_->isVisible() ? window_ : nullptr, text);

@@ -23,6 +23,7 @@ class QtPlatform final : public WindowPlatform {
     void keepInFront(bool inFront) override;
     void afterShown(std::function<void()> task) override;
     void afterEvent(std::function<void()> task) override;
+    void runAfter(int milliseconds, std::function<void()> task) override;
     void showRuntimeError(const std::u16string& text) override;
 
   private:

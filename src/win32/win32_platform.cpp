@@ -70,6 +70,23 @@ void Win32Platform::afterShown(std::function<void()> task) {
     PostMessageW(hwnd_, kRunAfterShown, 0, 0);
 }
 
+void Win32Platform::runAfter(int milliseconds, std::function<void()> task) {
+    const UINT_PTR id = nextTimer_++;
+    timers_[id] = std::move(task);
+    // The timer's message goes to the window's queue, and DispatchMessage calls the procedure.
+    SetPropW(hwnd_, L"tetomu.platform", this);
+    SetTimer(hwnd_, id, UINT(milliseconds), [](HWND hwnd, UINT, UINT_PTR id, DWORD) {
+        KillTimer(hwnd, id);
+        auto* self = static_cast<Win32Platform*>(GetPropW(hwnd, L"tetomu.platform"));
+        if (!self) return;
+        auto found = self->timers_.find(id);
+        if (found == self->timers_.end()) return;
+        auto run = std::move(found->second);
+        self->timers_.erase(found);
+        run();
+    });
+}
+
 void Win32Platform::showRuntimeError(const std::u16string& text) {
     showMessage(text);
     exitCode_ = 1;

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -47,6 +48,7 @@ class Win32Platform final : public WindowPlatform {
     void showMessage(const std::u16string& text) override;
     void keepInFront(bool inFront) override;
     void afterShown(std::function<void()> task) override;
+    void runAfter(int milliseconds, std::function<void()> task) override;
     void showRuntimeError(const std::u16string& text) override;
 
   private:
@@ -56,6 +58,9 @@ class Win32Platform final : public WindowPlatform {
     bool started_ = false;
     int exitCode_ = 0;
     std::vector<std::function<void()>> afterShown_;
+    // runAfter()'s tasks by their timer's id.
+    std::map<UINT_PTR, std::function<void()>> timers_;
+    UINT_PTR nextTimer_ = 1;
 };
 
 }  // namespace tetomu

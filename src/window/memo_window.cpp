@@ -32,11 +32,12 @@ void MemoWindow::observeMenu(MenuItem::Observer* observer) {
 }
 
 template <class Action>
-void MemoWindow::guarded(Action&& action) {
+void MemoWindow::guarded(Action&& action, FolderLook look) {
     if (ended_) return;
     try {
-        // Once for each of the person's actions, before anything of it is read or written.
-        book_->mustBeSameFolder();
+        // Once for each of the person's actions, before anything of it is written.
+        folderLooked_ = look != FolderLook::BeforeWriting;
+        if (look == FolderLook::First) book_->mustBeSameFolder();
         action();
     } catch (const StoreError& error) {
         // Nothing is rolled back here: every file that was written is whole, the journal names
@@ -55,8 +56,14 @@ StartResult MemoWindow::start() {
     return result;
 }
 
+void MemoWindow::lookAtFolderOnce() {
+    if (!std::exchange(folderLooked_, true)) book_->mustBeSameFolder();
+}
+
 void MemoWindow::userSelect(int row) {
-    guarded([&] { memoList_.userSelect(row); });
+    guarded([&] {
+        if (savedBeforeLeaving()) memoList_.userSelect(row);
+    });
 }
 
 void MemoWindow::userListLetter(char16_t letter) {
@@ -71,12 +78,14 @@ void MemoWindow::userListKey(ListKey key, int rowsPerPage, int topRow) {
 }
 
 void MemoWindow::userEdit(const TextEdit& edit) {
-    guarded([&] {
-        if (memoText_.composing())
-            memoText_.holdEdit(edit);
-        else if (!editRefused())
-            applyEdit(edit);
-    });
+    guarded(
+        [&] {
+            if (memoText_.composing())
+                memoText_.holdEdit(edit);
+            else if (!editRefused())
+                applyEdit(edit);
+        },
+        FolderLook::BeforeWriting);
 }
 
 void MemoWindow::userCompose() {
@@ -84,16 +93,18 @@ void MemoWindow::userCompose() {
 }
 
 void MemoWindow::userCloseComposition(bool committed) {
-    guarded([&] {
-        if (!memoText_.composing()) return;
-        const std::optional<TextEdit> change = memoText_.closeComposition();
-        // What leaves the text as it was is no edit: nothing is created, deleted or written.
-        if (!change) return;
-        if (!committed)
-            memoText_.putBack(*change);
-        else if (!editRefused())
-            applyEdit(*change);
-    });
+    guarded(
+        [&] {
+            if (!memoText_.composing()) return;
+            const std::optional<TextEdit> change = memoText_.closeComposition();
+            // What leaves the text as it was is no edit: nothing is created, deleted or written.
+            if (!change) return;
+            if (!committed)
+                memoText_.putBack(*change);
+            else if (!editRefused())
+                applyEdit(*change);
+        },
+        FolderLook::BeforeWriting);
 }
 
 void MemoWindow::applyEdit(const TextEdit& edit) {
@@ -108,20 +119,49 @@ void MemoWindow::userClickCheck() {
 }
 
 void MemoWindow::choose(Command command) {
-    guarded([&] {
-        switch (command) {
-            case Command::New:
-                return onNewMemo();
-            case Command::Delete:
-                return onDeleteMemo();
-            case Command::KeepInFront:
-                return onInFront(0);
-            case Command::Release:
-                return onInFront(1);
-            case Command::Version:
-                return onVersion();
-        }
+    switch (command) {
+        case Command::New:
+            return guarded([&] {
+                if (savedBeforeLeaving()) onNewMemo();
+            });
+        case Command::Delete:
+            return guarded([&] { onDeleteMemo(); });
+        // These touch no file: whatever became of the folder, they never end the program.
+        case Command::KeepInFront:
+            return guarded([&] { onInFront(0); }, FolderLook::Never);
+        case Command::Release:
+            return guarded([&] { onInFront(1); }, FolderLook::Never);
+        case Command::Version:
+            return guarded([&] { onVersion(); }, FolderLook::Never);
+    }
+}
+
+void MemoWindow::keepUnsaved(const StoreError& why) {
+    if (!std::exchange(savePending_, true))
+        msgBox(texts::saveRefused(book_->name(openRow_), pathText(why.path().filename()),
+                                  why.reasonText()));
+    if (std::exchange(retryArmed_, true)) return;
+    platform_.runAfter(kSaveRetryMs, [this] {
+        retryArmed_ = false;
+        guarded([&] { retrySave(); }, FolderLook::BeforeWriting);
     });
+}
+
+void MemoWindow::retrySave() {
+    if (!savePending_ || memoList_.selectedRow() != openRow_) return;
+    const auto entry = entering("onTextChange");
+    updatePath();
+}
+
+// Nothing takes the text out of the box while it is not on disk: the save is tried first, and
+// while it is still refused the action is too, with a word why.
+bool MemoWindow::savedBeforeLeaving() {
+    if (!savePending_) return true;
+    retrySave();
+    if (!savePending_) return true;
+    msgBox(texts::kStillUnsaved);
+    memoList_.showSelectionAgain();
+    return false;
 }
 
 std::optional<int> exitStatusOnStart(StartResult result) {

@@ -32,6 +32,9 @@ std::optional<int> exitStatusOnStart(StartResult result);
 
 class MemoWindow {
   public:
+    // How long after a refused save it is tried again, while the person does nothing.
+    static constexpr int kSaveRetryMs = 3000;
+
     MemoWindow(FileSystem& files, const TextCodec& codec, WindowPlatform& platform);
     MemoWindow(const MemoWindow&) = delete;
     MemoWindow& operator=(const MemoWindow&) = delete;
@@ -74,8 +77,13 @@ class MemoWindow {
     void setTrace(HandlerTrace* trace) { trace_ = trace; }
 
   private:
+    // When an action makes sure that the memo folder is still the one this copy locked: before
+    // anything of it is read or written; just before its first write (a keystroke, whose
+    // refused look then keeps the text as a refused save does); or never (it touches no file).
+    enum class FolderLook { First, BeforeWriting, Never };
     template <class Action>
-    void guarded(Action&& action);
+    void guarded(Action&& action, FolderLook look = FolderLook::First);
+    void lookAtFolderOnce();
 
     // Handlers.
     StartResult load();
@@ -99,6 +107,10 @@ class MemoWindow {
     void deletePath();
     void emptyTextAndDropCreatedMemo();
     void saveMemo(int n);
+    bool savedText(int n, bool opening);
+    void keepUnsaved(const StoreError& why);
+    void retrySave();
+    bool savedBeforeLeaving();
     HandlerTrace::Entry entering(const char* handler) { return {trace_, handler}; }
 
     void msgBox(std::u16string_view prompt);
@@ -122,6 +134,13 @@ class MemoWindow {
     std::optional<int> unopened_;
     // Only against the change that the model's own emptying of the box raises for that row.
     bool blanking_ = false;
+    // The action being handled has made sure of the memo folder.
+    bool folderLooked_ = false;
+    // The open memo's text is in the box but not on disk: its save was refused (a file held by
+    // another program past the patience, a full disk). The person is told once; the next change,
+    // a timer and anything that would take the text out of the box try again.
+    bool savePending_ = false;
+    bool retryArmed_ = false;
     // A title derived again on opening that could not be written back has been told.
     bool toldTitleNotWritten_ = false;
 

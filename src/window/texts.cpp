@@ -121,4 +121,12 @@ std::u16string cannotRemove(std::u16string_view name) {
     return std::u16string(name) + u" がふつうのファイルやないから、このメモは消されへん！";
 }
 
+std::u16string saveRefused(std::u16string_view name, std::u16string_view where,
+                           std::u16string_view reason) {
+    return std::u16string(name) + u" に保存できへんかったで。\r\n" + std::u16string(where) + u"：" +
+           std::u16string(reason) +
+           u"\r\n書いた字はそのまま残してあるから、次に打ったときと、少ししてからも、また保存して"
+           u"みるで！";
+}
+
 }  // namespace tetomu::texts

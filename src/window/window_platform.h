@@ -29,6 +29,8 @@ class WindowPlatform {
     // Runs the task once the event being handled has returned, after the events already
     // waiting. Once the window is shown that is what afterShown() does too.
     virtual void afterEvent(std::function<void()> task) { afterShown(std::move(task)); }
+    // Runs the task once, this long from now, on the window's thread, as an event of its own.
+    virtual void runAfter(int milliseconds, std::function<void()> task) = 0;
     // Shows the run-time error box. The program ends after it: the window takes no further
     // events, and the front end exits with a failure status.
     virtual void showRuntimeError(const std::u16string& text) = 0;

@@ -76,7 +76,12 @@ void CoreDriver::apply(const Step& step) {
             w.userListLetter(step.text.at(0));
             break;
         case Step::Gone:  // the runner's own
+        case Step::OutsideFolder:
         case Step::NewFolder:
+            break;
+        case Step::Wait:
+            for (auto timers = std::exchange(timers_, {}); auto& task : timers)
+                task();
             break;
         case Step::Click:
         case Step::DoubleClick:

@@ -30,7 +30,9 @@ struct Step {
         Tick,
         Menu,
         NewFolder,
-        Gone,  // a file of the folder goes, by another program's hand (the runner's)
+        Gone,           // a file of the folder goes, by another program's hand (the runner's)
+        OutsideFolder,  // another program makes a folder at a name (the runner's)
+        Wait,           // the person does nothing for a few seconds: what waits for time runs
     };
     Kind kind = Type;
     std::u16string text{};
@@ -69,6 +71,12 @@ inline Step letter(char16_t c) {
 }
 inline Step gone(std::string name) {
     return {.kind = Step::Gone, .text = {name.begin(), name.end()}};
+}
+inline Step outsideFolder(std::string name) {
+    return {.kind = Step::OutsideFolder, .text = {name.begin(), name.end()}};
+}
+inline Step wait() {
+    return {.kind = Step::Wait};
 }
 inline Step click(int row) {
     return {.kind = Step::Click, .row = row};

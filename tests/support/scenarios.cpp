@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "store/store_error.h"
 #include "store/title.h"
 #include "support/scenario.h"
 #include "window/display_text.h"
@@ -59,6 +60,9 @@ std::u16string notice(std::u16string lines) {
 std::u16string s(std::u16string_view v) {
     return std::u16string(v);
 }
+std::u16string reasonOf(StoreFault fault) {
+    return s(StoreError(fault, 0, {}, {}).reasonText());
+}
 // As many different characters as asked that the code page cannot hold, from U+0100 on.
 std::u16string unheld(int count) {
     std::u16string out;
@@ -111,6 +115,14 @@ std::vector<Scenario> table() {
          .steps = {click(1), gone("1.txt"), click(1), type(u"B")}, .rewritten = {"1.txt"},
          .messages = {memoMissing(u"1.txt")}, .rows = {u"A", u"B", u"C"}, .selected = 1,
          .text = u"B"},
+        // Told once; another pick waits for the save; the timer saves the whole text once it can.
+        {.name = "ARefusedSaveKeepsTheTextUntilItCanBeSaved", .start = ab,
+         .steps = {click(0), outsideFolder("0.txt.saving"), key(T::End), type(u"xy"), click(1),
+                   gone("0.txt.saving"), wait()},
+         .end = memos({u"Axy", u"B"}),
+         .messages = {saveRefused(u"0.txt", u"0.txt.saving", reasonOf(StoreFault::NotAFile)),
+                      s(kStillUnsaved)},
+         .rows = {u"Axy", u"B"}, .selected = 0, .text = u"Axy"},
         {.name = "NumberFilesFarPastTheIndexAreTheirOwn",
          .start = with(ab, {{"2024.txt", "theirs"}, {"50000.txt", "theirs"}}), .steps = {type(u"x")},
          .end = with(memos({u"A", u"B", u"x"}), {{"2024.txt", "theirs"}, {"50000.txt", "theirs"}}),
@@ -142,9 +154,11 @@ std::vector<Scenario> table() {
                    memo(0, u"A"), {"0.txt.replaced", "old"}, {"1.txt.replaced", "B"},
                    {"1.txt.saving", "B!"}},
          .end = ab, .rows = {u"A", u"B"}},
+        // What touches no file goes on; the first save ends the program.
         {.name = "AFolderPutInPlaceOfTheMemoFolderIsNeverWrittenOver", .start = ab,
-         .steps = {click(0), key(T::End), type(u"a"), newFolder(abc), type(u"b")},
-         .end = abc, .error = u"入れ替わり"},
+         .steps = {click(0), key(T::End), type(u"a"), newFolder(abc), menu(Command::Version),
+                   menu(Command::Release), type(u"b")},
+         .end = abc, .messages = {s(kVersion)}, .error = u"入れ替わり"},
         {.name = "AnUpperCaseNameIsTheSameMemo", .only = Only::Windows,
          .start = {index({u"A", u"B", u"C"}), memo(0, u"A"), memo(1, u"B"), {"2.TXT", "C"}},
          .steps = {click(2)}, .rows = {u"A", u"B", u"C"}, .selected = 2, .text = u"C"},
@@ -388,8 +402,9 @@ void runScenario(const Scenario& s, Driver& driver) {
     const StartResult started = driver.start(dir.path());
     for (const Step& step : s.steps) {
         driver.trace().lines.clear();
-        if (step.kind == Step::Gone) {
-            fs::remove(memoDir / fs::path(step.text));
+        if (step.kind == Step::Gone || step.kind == Step::OutsideFolder) {
+            const fs::path at = memoDir / fs::path(step.text);
+            step.kind == Step::Gone ? fs::remove(at) : fs::create_directory(at);
             continue;
         }
         if (step.kind != Step::NewFolder) {
