@@ -36,9 +36,9 @@ void MemoWindow::guarded(Action&& action, FolderLook look, Acting acting) {
     if (ended_) return;
     struct Acted {
         Acting& now;
-        ~Acted() { now = Acting::Nothing; }
-    } acted{acting_};
-    acting_ = acting;
+        Acting before;
+        ~Acted() { now = before; }
+    } acted{acting_, std::exchange(acting_, acting)};
     try {
         // Once for each of the person's actions, before anything of it is written.
         folderLooked_ = look != FolderLook::BeforeWriting;
