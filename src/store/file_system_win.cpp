@@ -94,19 +94,52 @@ std::string systemMessage(unsigned long code) {
     return utf8;
 }
 
+// The refusals that pass: another program's open handle (a scanner opening a fresh file without
+// sharing gives sharing and lock violations; ReplaceFile's own word for a replaced file it could
+// not move aside yet leaves both names as they were), a network share gone for a moment, and a
+// file deleted while open elsewhere, whose name stays taken until that closes (access denied).
+// Access denied is also what lasts: a folder at the name, a file the person made read-only, a
+// folder that refuses new files. So the names are looked at: a file whose deletion is pending
+// refuses even the look at its attributes; a folder, a read-only file, a plain file or a free
+// name is seen, and the refusal stands at once.
+bool Win32FileSystem::passes(unsigned long code,
+                             std::initializer_list<const wchar_t*> names) const {
+    switch (code) {
+        case ERROR_SHARING_VIOLATION:
+        case ERROR_LOCK_VIOLATION:
+        case ERROR_UNABLE_TO_REMOVE_REPLACED:
+        case ERROR_NETNAME_DELETED:
+        case ERROR_UNEXP_NET_ERR:
+        case ERROR_NETWORK_UNREACHABLE:
+        case ERROR_SEM_TIMEOUT:
+            return true;
+        case ERROR_ACCESS_DENIED:
+            for (const wchar_t* name : names) {
+                if (calls_.fileAttributes(name) == INVALID_FILE_ATTRIBUTES &&
+                    GetLastError() == ERROR_ACCESS_DENIED)
+                    return true;
+            }
+            return false;
+        default:
+            return false;
+    }
+}
+
 void Win32FileSystem::rename(const std::filesystem::path& from, const std::filesystem::path& to) {
     const std::wstring source = longPathOf(from);
     const std::wstring target = longPathOf(to);
     // Without MOVEFILE_REPLACE_EXISTING the system refuses an existing target itself.
     const DWORD code = withPatience(
-        [&] { return calls_.moveFile(source.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH); });
+        [&] { return calls_.moveFile(source.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH); },
+        {source.c_str(), target.c_str()});
     if (code == 0) return;
     fail(code, faultOf(code) == StoreFault::AlreadyExists ? to : from);
 }
 
 void Win32FileSystem::remove(const std::filesystem::path& path) {
     const std::wstring name = longPathOf(path);
-    const DWORD code = withPatience([&] { return calls_.deleteFile(name.c_str()) != 0; });
+    const DWORD code =
+        withPatience([&] { return calls_.deleteFile(name.c_str()) != 0; }, {name.c_str()});
     if (code != 0) fail(code, path);
 }
 
@@ -114,9 +147,15 @@ void Win32FileSystem::remove(const std::filesystem::path& path) {
 // volumes is, with MOVEFILE_WRITE_THROUGH), so the folder itself is flushed where a step needs its
 // names kept. The handle shares everything: it is open for a moment and denies no one.
 void Win32FileSystem::flushFolder(const std::filesystem::path& folder) {
-    Handle handle(CreateFileW(longPathOf(folder).c_str(), GENERIC_WRITE | SYNCHRONIZE, kShareAll,
-                              nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    DWORD code = handle.valid() && FlushFileBuffers(handle.get()) ? 0 : GetLastError();
+    const std::wstring name = longPathOf(folder);
+    const DWORD code = withPatience(
+        [&] {
+            Handle handle(calls_.createFile(name.c_str(), GENERIC_WRITE | SYNCHRONIZE, kShareAll,
+                                            nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS,
+                                            nullptr));
+            return handle.valid() && FlushFileBuffers(handle.get());
+        },
+        {name.c_str()});
     switch (code) {
         case 0:
         // A file system or a folder that cannot be flushed so: its changes stand as made.
@@ -144,6 +183,8 @@ StoreError Win32FileSystem::refusal(StoreFault fault, const std::filesystem::pat
             return errorOf(ERROR_IO_DEVICE, path);
         case StoreFault::NotAFile:
             return errorOf(ERROR_CANT_ACCESS_FILE, path);
+        case StoreFault::FolderUnreachable:
+            return errorOf(ERROR_PATH_NOT_FOUND, path);
         case StoreFault::FolderReplaced:
             return StoreError(fault, int(ERROR_FILE_INVALID), systemMessage(ERROR_FILE_INVALID),
                               path);

@@ -9,9 +9,15 @@
 namespace tetomu {
 namespace {
 
-bool sameFile(HANDLE a, HANDLE b) {
+// What a file whose content is not on the disk carries. A synced folder's filter hides its
+// placeholders' reparse tags from most programs, so that such a file looks plain but for these.
+constexpr DWORD kRecallOnDataAccess = 0x00400000;  // FILE_ATTRIBUTE_RECALL_ON_DATA_ACCESS
+constexpr DWORD kRecallOnOpen = 0x00040000;        // FILE_ATTRIBUTE_RECALL_ON_OPEN
+constexpr DWORD kNotOnDisk = kRecallOnDataAccess | kRecallOnOpen | FILE_ATTRIBUTE_OFFLINE;
+
+bool sameFile(const Win32Calls& calls, HANDLE a, HANDLE b) {
     BY_HANDLE_FILE_INFORMATION x{}, y{};
-    return GetFileInformationByHandle(a, &x) && GetFileInformationByHandle(b, &y) &&
+    return calls.fileInformation(a, &x) && calls.fileInformation(b, &y) &&
            x.dwVolumeSerialNumber == y.dwVolumeSerialNumber &&
            x.nFileIndexHigh == y.nFileIndexHigh && x.nFileIndexLow == y.nFileIndexLow;
 }
@@ -54,33 +60,41 @@ std::string Win32FileSystem::read(const std::filesystem::path& path) {
     // Others may keep reading, writing or even deleting: the memo folder belongs to the person.
     // The name is opened as itself first, so a link is refused rather than followed.
     Handle file;
-    const DWORD opened = withPatience([&] {
-        file.reset(calls_.createFile(name.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
-                                     FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-        return file.valid();
-    });
+    const DWORD opened = withPatience(
+        [&] {
+            file.reset(calls_.createFile(name.c_str(), GENERIC_READ, kShareAll, nullptr,
+                                         OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+            return file.valid();
+        },
+        {name.c_str()});
     if (opened != 0) {
         if (entryAt(name).kind() == EntryKind::Other) fail(ERROR_CANT_ACCESS_FILE, path);
         fail(opened, path);
     }
     BY_HANDLE_FILE_INFORMATION info{};
-    if (!GetFileInformationByHandle(file.get(), &info)) fail(GetLastError(), path);
-    if (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+    if (!calls_.fileInformation(file.get(), &info)) fail(GetLastError(), path);
+    const bool reparse = info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT;
+    if (reparse) {
         FILE_ATTRIBUTE_TAG_INFO tag{};
         if (!GetFileInformationByHandleEx(file.get(), FileAttributeTagInfo, &tag, sizeof tag))
             tag.ReparseTag = IO_REPARSE_TAG_SYMLINK;
         if (entryKindOf(info.dwFileAttributes, tag.ReparseTag) != EntryKind::File)
             fail(ERROR_CANT_ACCESS_FILE, path);
-        // A placeholder of a synced folder: opened again as the file it stands for, so the
-        // system fetches its content. Had a link taken the name meanwhile, it is another file.
+    }
+    if (reparse || (info.dwFileAttributes & kNotOnDisk)) {
+        // A placeholder of a synced folder, shown as one or as a plain file whose content is
+        // elsewhere: opened again as the file it stands for, so the system fetches its content.
+        // Had a link taken the name meanwhile, it is another file.
         Handle content;
-        const DWORD reopened = withPatience([&] {
-            content.reset(calls_.createFile(name.c_str(), GENERIC_READ, kShareAll, nullptr,
-                                            OPEN_EXISTING, 0, nullptr));
-            return content.valid();
-        });
+        const DWORD reopened = withPatience(
+            [&] {
+                content.reset(calls_.createFile(name.c_str(), GENERIC_READ, kShareAll, nullptr,
+                                                OPEN_EXISTING, 0, nullptr));
+                return content.valid();
+            },
+            {name.c_str()});
         if (reopened != 0) fail(reopened, path);
-        if (!sameFile(file.get(), content.get())) fail(ERROR_CANT_ACCESS_FILE, path);
+        if (!sameFile(calls_, file.get(), content.get())) fail(ERROR_CANT_ACCESS_FILE, path);
         file.reset(content.release());
     }
     if ((info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ||
@@ -106,11 +120,13 @@ std::string Win32FileSystem::readOrCreate(const std::filesystem::path& path) {
         if (entry.error != ERROR_FILE_NOT_FOUND) fail(entry.error, path);
         // CREATE_NEW fails on anything already at the name, a dangling link included.
         Handle created;
-        const DWORD code = withPatience([&] {
-            created.reset(calls_.createFile(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                            FILE_ATTRIBUTE_NORMAL, nullptr));
-            return created.valid();
-        });
+        const DWORD code = withPatience(
+            [&] {
+                created.reset(calls_.createFile(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                                FILE_ATTRIBUTE_NORMAL, nullptr));
+                return created.valid();
+            },
+            {name.c_str()});
         if (code == 0) return {};
         if (code != ERROR_FILE_EXISTS) fail(code, path);
     }

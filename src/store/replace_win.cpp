@@ -23,20 +23,22 @@ void Win32FileSystem::write(const std::filesystem::path& path, std::string_view 
     const std::filesystem::path savingPath = savingPathFor(path);
     const std::wstring saving = longPathOf(savingPath);
     Handle file;
-    const DWORD created = withPatience([&] {
-        file.reset(calls_.createFile(saving.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                     FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (file.valid() || GetLastError() != ERROR_FILE_EXISTS) return file.valid();
-        if (entryAt(saving).kind() == EntryKind::Other) {
-            SetLastError(ERROR_CANT_ACCESS_FILE);
+    const DWORD created = withPatience(
+        [&] {
+            file.reset(calls_.createFile(saving.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                         FILE_ATTRIBUTE_NORMAL, nullptr));
+            if (file.valid() || GetLastError() != ERROR_FILE_EXISTS) return file.valid();
+            if (entryAt(saving).kind() == EntryKind::Other) {
+                SetLastError(ERROR_CANT_ACCESS_FILE);
+                return false;
+            }
+            // Its deletion may wait on a scanner's handle; the name is free once that closes.
+            if (!calls_.deleteFile(saving.c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND)
+                return false;
+            SetLastError(ERROR_SHARING_VIOLATION);
             return false;
-        }
-        // Its deletion may wait on a scanner's handle; the name is free once that closes.
-        if (!calls_.deleteFile(saving.c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND)
-            return false;
-        SetLastError(ERROR_SHARING_VIOLATION);
-        return false;
-    });
+        },
+        {saving.c_str()});
     if (created != 0) fail(created, created == ERROR_CANT_ACCESS_FILE ? savingPath : path);
     auto giveUp = [&](DWORD code) {
         file.close();
@@ -58,7 +60,8 @@ void Win32FileSystem::write(const std::filesystem::path& path, std::string_view 
     if (!file.close()) giveUp(GetLastError());
     if (before.exists()) return replace(target, saving, path);
     const DWORD moved = withPatience(
-        [&] { return calls_.moveFile(saving.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH); });
+        [&] { return calls_.moveFile(saving.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH); },
+        {saving.c_str(), target.c_str()});
     if (moved != 0) {
         removeQuietly(saving);
         fail(moved, path);
@@ -72,15 +75,20 @@ void Win32FileSystem::write(const std::filesystem::path& path, std::string_view 
 void Win32FileSystem::replace(const std::wstring& target, const std::wstring& saving,
                               const std::filesystem::path& path) {
     const std::wstring backup = longPathOf(replacedPathFor(path));
-    DWORD code = withPatience([&] {
-        return calls_.replaceFile(target.c_str(), saving.c_str(), backup.c_str(),
-                                  REPLACEFILE_IGNORE_MERGE_ERRORS | REPLACEFILE_IGNORE_ACL_ERRORS,
-                                  nullptr, nullptr) != 0;
-    });
+    DWORD code = withPatience(
+        [&] {
+            return calls_.replaceFile(
+                       target.c_str(), saving.c_str(), backup.c_str(),
+                       REPLACEFILE_IGNORE_MERGE_ERRORS | REPLACEFILE_IGNORE_ACL_ERRORS, nullptr,
+                       nullptr) != 0;
+        },
+        {target.c_str(), saving.c_str(), backup.c_str()});
     auto move = [&](const std::wstring& from, const std::wstring& to, DWORD flags) {
-        return withPatience([&] {
-            return calls_.moveFile(from.c_str(), to.c_str(), flags | MOVEFILE_WRITE_THROUGH);
-        });
+        return withPatience(
+            [&] {
+                return calls_.moveFile(from.c_str(), to.c_str(), flags | MOVEFILE_WRITE_THROUGH);
+            },
+            {from.c_str(), to.c_str()});
     };
     switch (code) {
         case 0:
@@ -112,7 +120,7 @@ void Win32FileSystem::replace(const std::wstring& target, const std::wstring& sa
 // Removes a file of the program's own that is no longer needed; one that cannot go now is a
 // left-over for the next start.
 void Win32FileSystem::removeQuietly(const std::wstring& name) const {
-    withPatience([&] { return calls_.deleteFile(name.c_str()) != 0; });
+    withPatience([&] { return calls_.deleteFile(name.c_str()) != 0; }, {name.c_str()});
 }
 
 }  // namespace tetomu

@@ -4,6 +4,7 @@
 
 #include <utility>
 
+#include "store/file_system.h"
 #include "win32/dpi.h"
 #include "win32/resource.h"
 #include "win32/wide_text.h"
@@ -41,7 +42,9 @@ void registerFrameClass(HINSTANCE instance) {
 
 MainWindow::MainWindow(HINSTANCE instance, FileSystem& files, const TextCodec& codec,
                        FrameOptions options)
-    : instance_(instance), platform_(std::move(options)), window_(files, codec, platform_) {}
+    : instance_(instance), platform_(std::move(options)), window_(files, codec, platform_) {
+    files.whileWaiting = &Win32Platform::paintWhileWaiting;
+}
 
 MainWindow::~MainWindow() {
     window_.observeCheck(nullptr);
@@ -92,7 +95,8 @@ void MainWindow::createControls() {
     // gives the text box no "整理".
     list_.create(hwnd_, instance_, kIdMemoList);
     label_ = make(0, L"STATIC", window_.arrangeLabel(), SS_LEFT, kIdArrangeLabel);
-    check_ = make(0, L"BUTTON", texts::kCheckCaption, WS_TABSTOP | BS_AUTOCHECKBOX, kIdArrangeCheck);
+    check_ =
+        make(0, L"BUTTON", texts::kCheckCaption, WS_TABSTOP | BS_AUTOCHECKBOX, kIdArrangeCheck);
     text_.create(hwnd_, instance_, kIdMemoText);
 }
 

@@ -30,7 +30,8 @@ struct Step {
         Tick,
         Menu,
         NewFolder,
-        Gone,  // a file of the folder goes, by another program's hand (the runner's)
+        Gone,  // a file of the folder goes (without a name, the folder, until the end), by another
+               // program's hand (the runner's)
     };
     Kind kind = Type;
     std::u16string text{};
