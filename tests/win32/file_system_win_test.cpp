@@ -326,21 +326,9 @@ TEST(Patience, WhatPassesIsWaitedOutAndWhatLastsStandsAtOnce) {
     EXPECT_EQ(waits, 0) << "a folder at a memo's name";
 }
 
-// The memo folder on a share that goes, or on FAT, whose file IDs come from where the folder's
-// entry sits: each open of it is given another ID here.
-DWORD folderGoneUntil = 0;  // GetTickCount() value; refused with ERROR_NETNAME_DELETED before
+// The memo folder on FAT, whose file IDs come from where the folder's entry sits: each open of
+// it is given another ID here.
 const wchar_t* fileSystemName = L"NTFS";
-
-HANDLE WINAPI shareCreate(LPCWSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES sa,
-                          DWORD disposition, DWORD flags, HANDLE model) {
-    if ((flags & FILE_FLAG_BACKUP_SEMANTICS) && endsWith(name, L"memo") &&
-        LONG(GetTickCount() - folderGoneUntil) < 0) {
-        SetLastError(ERROR_NETNAME_DELETED);
-        return INVALID_HANDLE_VALUE;
-    }
-    return documentedCreate(name, access, share, sa, disposition, flags, model);
-}
-
 DWORD moved = 0;
 bool onFat() {
     return std::wstring_view(fileSystemName).find(L"FAT") != std::wstring_view::npos;
@@ -377,15 +365,16 @@ TEST(FolderLock, OnlyAFolderSeenToBeAnotherIsReplaced) {
         const fs::path memo = dir.path() / "memo";
         fs::create_directory(memo);
         Win32Calls calls = windowsAsDocumented();
-        calls.createFile = &shareCreate;
+        calls.createFile = &heldCreate;  // a share that goes, as the folder's name
         calls.fileInformation = &fatInformation;
         calls.fileInformationEx = &fatInformationEx;
         calls.volumeInformation = &namedVolume;
         Win32FileSystem files(calls);
         ASSERT_EQ(files.lockFolder(memo), FolderLock::Held);
-        folderGoneUntil = GetTickCount() + 300;
+        hold = {ERROR_NETNAME_DELETED, L"memo", false};
+        heldUntil = std::chrono::steady_clock::now() + 300ms;
         EXPECT_TRUE(files.isLockedFolder(memo)) << "back after a blip";
-        folderGoneUntil = GetTickCount() + 60000;
+        heldUntil += 1h;
         files.patience = 50ms;
         try {
             files.isLockedFolder(memo);
@@ -394,7 +383,7 @@ TEST(FolderLock, OnlyAFolderSeenToBeAnotherIsReplaced) {
             EXPECT_EQ(error.fault(), StoreFault::FolderUnreachable);
             EXPECT_EQ(error.code(), ERROR_NETNAME_DELETED);
         }
-        folderGoneUntil = GetTickCount();
+        hold = {};
         fs::rename(memo, dir.path() / "memo.old");
         Sleep(20);
         fs::create_directory(memo);
