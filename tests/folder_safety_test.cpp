@@ -56,7 +56,9 @@ TEST_F(FolderSafety, ASaveNeverWritesThroughALinkLeftAtItsSiblingName) {
     fs::create_symlink(outside.path() / "target", memo / "group.gl.saving");
     const auto copy = start();
     typeInto(*copy, 0, u"!");
-    EXPECT_TRUE(copy->driver.ended());
+    // Refused, and told; the text stays in the box.
+    EXPECT_FALSE(copy->driver.ended());
+    EXPECT_EQ(copy->driver.text(), u"zero!");
     EXPECT_NE(copy->driver.lastMessage().find(u"0.txt.saving"), std::u16string::npos);
     EXPECT_EQ(readBytes(outside.path() / "target"), "theirs");
     EXPECT_EQ(readBytes(memo / "0.txt"), "zero");
@@ -140,12 +142,15 @@ bool asOrdinaryUser(const fs::path& tree, const std::function<bool()>& check) {
 TEST_F(FolderSafety, AReadOnlyFolderCanBeBrowsedAndAChangeIsRefused) {
     fs::permissions(memo / "1.txt", fs::perms(0444));
     EXPECT_TRUE(asOrdinaryUser(dir.path(), [&] {
-        // A memo the person made read-only opens, and a change to it is refused.
+        // A memo the person made read-only opens, and a change to it is refused and kept in
+        // the box.
         auto copy = start();
         copy->driver.apply(click(1));
         if (copy->driver.ended()) return false;
         typeInto(*copy, 1, u"?");
-        if (!copy->driver.ended() || readBytes(memo / "1.txt") != "one") return false;
+        if (copy->driver.ended() || copy->driver.text() != u"one?" ||
+            readBytes(memo / "1.txt") != "one")
+            return false;
         copy.reset();
         // A folder that may only be read: every memo opens, nothing is written. A title that
         // is derived again on opening cannot be written back: told once, and browsing goes on.

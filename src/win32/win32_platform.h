@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -48,8 +49,10 @@ class Win32Platform final : public WindowPlatform {
     bool anotherCopyRunning() override;
     NativeString programDirectory() override;
     void showMessage(const std::u16string& text) override;
+    void showNotice(const std::u16string& text) override;
     void keepInFront(bool inFront) override;
     void afterShown(std::function<void()> task) override;
+    void runAfter(int milliseconds, std::function<void()> task) override;
     void showRuntimeError(const std::u16string& text) override;
 
   private:
@@ -59,6 +62,9 @@ class Win32Platform final : public WindowPlatform {
     bool started_ = false;
     int exitCode_ = 0;
     std::vector<std::function<void()>> afterShown_;
+    // runAfter()'s tasks by their timer's id.
+    std::map<UINT_PTR, std::function<void()>> timers_;
+    UINT_PTR nextTimer_ = 1;
 };
 
 }  // namespace tetomu
