@@ -241,8 +241,12 @@ void MemoWindow::tellWhatWaits() {
 StartResult MemoWindow::load() {
     const auto entry = entering("load");
     if (platform_.anotherCopyRunning()) return StartResult::AnotherCopyRunning;
-    if (book_->open(programFolderFrom(platform_.programDirectory())) == FolderLock::HeldElsewhere)
-        return StartResult::AnotherCopyRunning;
+    const FolderLock lock = book_->open(programFolderFrom(platform_.programDirectory()));
+    if (lock == FolderLock::HeldElsewhere) return StartResult::AnotherCopyRunning;
+    if (lock == FolderLock::HeldInAnotherSession) {
+        platform_.showRuntimeError(std::u16string(texts::kFolderInAnotherSession));
+        return StartResult::Failed;
+    }
     book_->reloadList();
     inFrontItems_[0].setChecked(true);
     saving_ = false;

@@ -172,6 +172,11 @@ std::vector<Scenario> table() {
          .steps = {click(0), key(T::End), type(u"a"), newFolder(abc), menu(Command::Version),
                    menu(Command::Release), type(u"b")},
          .end = abc, .messages = {s(kVersion)}, .error = u"入れ替わり"},
+        {.name = "AMemoFolderThatCannotBeSeenIsToldAsSuchNotAsReplaced", .start = ab,
+         .steps = {click(0), gone(""), type(u"b"), gone(""), wait()},
+         .end = memos({u"bA", u"B"}),
+         .messages = {noticed(saveRefused(u"0.txt", u"memo", reasonOf(StoreFault::FolderUnreachable)))},
+         .rows = {u"bA", u"B"}, .selected = 0, .text = u"bA"},
         {.name = "AnUpperCaseNameIsTheSameMemo", .only = Only::Windows,
          .start = {index({u"A", u"B", u"C"}), memo(0, u"A"), memo(1, u"B"), {"2.TXT", "C"}},
          .steps = {click(2)}, .rows = {u"A", u"B", u"C"}, .selected = 2, .text = u"C"},
@@ -415,6 +420,14 @@ void runScenario(const Scenario& s, Driver& driver) {
     const StartResult started = driver.start(dir.path());
     for (const Step& step : s.steps) {
         driver.trace().lines.clear();
+        if (step.kind == Step::Gone && step.text.empty()) {
+            // Without a name, the memo folder itself goes (a stick pulled), or comes back.
+            if (fs::exists(memoDir))
+                fs::rename(memoDir, dir.path() / "memo.away");
+            else
+                fs::rename(dir.path() / "memo.away", memoDir);
+            continue;
+        }
         if (step.kind == Step::Gone || step.kind == Step::OutsideFolder) {
             const fs::path at = memoDir / fs::path(step.text);
             step.kind == Step::Gone ? fs::remove(at) : fs::create_directory(at);
