@@ -154,8 +154,8 @@ class QtDriver final : public QObject, public Driver {
     std::u16string text() override { return readBack(toU16(textBox().toPlainText())); }
     bool ticked() override { return app_->window().arrangeCheck()->isChecked(); }
     std::array<bool, 2> inFrontMarks() override {
-        return {app_->window().action(Command::KeepInFront)->isChecked(),
-                app_->window().action(Command::Release)->isChecked()};
+        return {app_->window().menu().action(Command::KeepInFront)->isChecked(),
+                app_->window().menu().action(Command::Release)->isChecked()};
     }
     bool inFront() override {
         return app_->window().windowFlags().testFlag(Qt::WindowStaysOnTopHint);
@@ -249,7 +249,8 @@ class QtDriver final : public QObject, public Driver {
             return;
         }
         QMenuBar* bar = w.menuBar();
-        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(w.action(command)).center());
+        QTest::mouseClick(bar, Qt::LeftButton, {},
+                          bar->actionGeometry(w.menu().action(command)).center());
     }
 
     std::unique_ptr<App> app_;
