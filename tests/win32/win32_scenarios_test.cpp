@@ -14,10 +14,8 @@
 #include <functional>
 #include <optional>
 
-#include "store/ansi_codec_win.h"
-#include "store/file_system_win.h"
 #include "support/scenario.h"
-#include "win32/main_window.h"
+#include "win32/app.h"
 #include "win32/windows_as_documented.h"
 #include "window/display_text.h"
 #include "window/texts.h"
@@ -100,7 +98,7 @@ class Win32Driver final : public Driver {
     // The window, closed, asks its loop to end; the next driver's boxes must not see that.
     ~Win32Driver() override {
         KillTimer(nullptr, timer_);
-        frame_.reset();
+        app_.reset();
         for (MSG msg; PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE);) {
         }
     }
@@ -109,10 +107,9 @@ class Win32Driver final : public Driver {
         // A name of its own, apart from any copy of the program running meanwhile.
         const FrameOptions options{programDirectory.native(),
                                    L"Local\\tetomu-test-" + std::to_wstring(GetCurrentProcessId())};
-        frame_.emplace(GetModuleHandleW(nullptr), files_, codec_, options);
-        frame_->create();
-        frame_->window().setTrace(&trace_);
-        const StartResult result = frame_->start();
+        app_.emplace(GetModuleHandleW(nullptr), options, windowsAsDocumented());
+        app_->core().setTrace(&trace_);
+        const StartResult result = app_->start();
         pump();
         return result;
     }
@@ -190,7 +187,7 @@ class Win32Driver final : public Driver {
         }
         pump();
         // Each notice the step brought, as it came up in its balloon beside the caret.
-        const auto& notices = frame_->platform().notices();
+        const auto& notices = app_->platform().notices();
         for (; noticesSeen_ < notices.size(); ++noticesSeen_) {
             EXPECT_TRUE(balloonShown());
             seen_.push_back(noticed(notices[noticesSeen_]));
@@ -219,7 +216,7 @@ class Win32Driver final : public Driver {
     }
     bool inFront() override { return (GetWindowLongW(hwnd(), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
     std::vector<std::u16string> messages() override { return seen_; }
-    bool ended() override { return frame_->window().ended(); }
+    bool ended() override { return app_->core().ended(); }
 
     std::optional<WindowLook> look() override {
         WindowLook look{textOf(hwnd())};
@@ -248,7 +245,7 @@ class Win32Driver final : public Driver {
         return look;
     }
 
-    MainWindow& frame() { return *frame_; }
+    MainWindow& frame() { return app_->window(); }
     HWND hwnd() { return frame().hwnd(); }
     HWND list() { return frame().list(); }
     HWND edit() { return frame().edit(); }
@@ -259,7 +256,7 @@ class Win32Driver final : public Driver {
     void pump() {
         MSG msg{};
         while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (msg.message == WM_QUIT || frame_->preTranslate(msg)) continue;
+            if (msg.message == WM_QUIT || frame().preTranslate(msg)) continue;
             TranslateMessage(&msg);
             DispatchMessageW(&msg);
         }
@@ -348,13 +345,11 @@ class Win32Driver final : public Driver {
         PostMessageW(hwnd(), WM_COMMAND, MAKEWPARAM(menuId(c), 0), 0);
     }
 
-    Win32FileSystem files_{windowsAsDocumented()};
-    AnsiCodec codec_;
     HandlerTrace trace_;
     std::vector<std::u16string> seen_;
     std::size_t noticesSeen_ = 0;
     UINT_PTR timer_;
-    std::optional<MainWindow> frame_;
+    std::optional<App> app_;
 };
 
 const bool registered = registerScenarios("Win32Scenario", [](const Scenario& s) {
