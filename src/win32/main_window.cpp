@@ -101,8 +101,7 @@ void MainWindow::createControls() {
 
 // The window and its controls at the twips of the layout, for the dpi of the window's monitor.
 void MainWindow::placeControls() {
-    if (font_) DeleteObject(font_);
-    font_ = messageFont(dpi_);
+    const HFONT font = messageFont(dpi_);
     const std::pair<HWND, const layout::Rect*> controls[] = {
         {list(), &layout::kMemoList},
         {check_, &layout::kArrangeCheck},
@@ -113,7 +112,12 @@ void MainWindow::placeControls() {
         const RECT r = place(*where, dpi_);
         ::SetWindowPos(control, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
                        SWP_NOZORDER | SWP_NOACTIVATE);
-        if (font_) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
+        if (font) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    }
+    // The old font goes only once no control uses it; without a new one they keep it.
+    if (font) {
+        if (font_) DeleteObject(font_);
+        font_ = font;
     }
     // The client area is what the layout is measured in: the frame, the caption and a menu bar
     // (which may wrap) come on top of it, whatever their sizes at this dpi.
