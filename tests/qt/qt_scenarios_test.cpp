@@ -59,13 +59,15 @@ class QtDriver final : public QObject, public Driver {
         switch (step.kind) {
             case Step::Type:
                 textBox().setFocus();
-                for (const QChar c : toQString(step.text)) {
+                for (qsizetype i = 0, n = 1; i < qsizetype(step.text.size()); i += n) {
+                    const QChar c = step.text[std::size_t(i)];
+                    n = c.isHighSurrogate() ? 2 : 1;  // a pair is one character
                     if (c == QLatin1Char('\n')) {
                         QTest::keyClick(&textBox(), Qt::Key_Return);
                     } else if (c.unicode() < 0x80) {
                         QTest::keyClicks(&textBox(), QString(c));
                     } else {
-                        commitText(QString(c));
+                        commitText(toQString(step.text.substr(std::size_t(i), std::size_t(n))));
                     }
                 }
                 break;

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 #include <functional>
@@ -92,9 +93,18 @@ void pressWithControl(WORD key) {
     SendInput(4, inputs, sizeof(INPUT));
 }
 
+// How an input method's words reach the box: through Wine's input method, whose box shows the
+// composition in its text; or as Windows documents it for its own box, the composition in the
+// input method's window and the result as characters, either WM_IME_CHAR sent as DefWindowProc
+// sends them, or the WM_CHAR it posts for each, which come after WM_IME_ENDCOMPOSITION.
+enum class InputMethod { Wine, ImeChars, PostedChars };
+
 class Win32Driver final : public Driver {
   public:
-    Win32Driver() : timer_(SetTimer(nullptr, 0, 5, &closeBox)) { closedBoxes = &seen_; }
+    explicit Win32Driver(InputMethod inputMethod = InputMethod::Wine)
+        : inputMethod_(inputMethod), timer_(SetTimer(nullptr, 0, 5, &closeBox)) {
+        closedBoxes = &seen_;
+    }
     // The window, closed, asks its loop to end; the next driver's boxes must not see that.
     ~Win32Driver() override {
         KillTimer(nullptr, timer_);
@@ -289,6 +299,7 @@ class Win32Driver final : public Driver {
             return;
         }
         focus(edit());
+        if (inputMethod_ != InputMethod::Wine) return composeAsDocumented(step);
         const HIMC context = ImmGetContext(edit());
         ImmSetOpenStatus(context, TRUE);
         const auto set = [&](const std::u16string& text) {
@@ -303,6 +314,31 @@ class Win32Driver final : public Driver {
                      0);
         ImmReleaseContext(edit(), context);
         pump();
+        if (step.result.empty()) focus(list());
+    }
+    // Wine's box reads the result from the input context itself, and the context keeps the last
+    // one; an empty context of the box's own stands for Windows' box, which leaves it to
+    // DefWindowProc.
+    void composeAsDocumented(const Step& step) {
+        const HIMC empty = ImmCreateContext();
+        const HIMC was = ImmAssociateContext(edit(), empty);
+        const auto send = [&](UINT message, WPARAM w, LPARAM l) {
+            SendMessageW(edit(), message, w, l);
+        };
+        send(WM_IME_STARTCOMPOSITION, 0, 0);
+        for (const char16_t c : step.text)
+            send(WM_IME_COMPOSITION, c, GCS_COMPSTR);
+        if (!step.result.empty()) send(WM_IME_COMPOSITION, step.result[0], GCS_RESULTSTR);
+        for (const char16_t c : step.result) {
+            if (inputMethod_ == InputMethod::ImeChars)
+                send(WM_IME_CHAR, c, 1);
+            else
+                PostMessageW(edit(), WM_CHAR, c, 1);
+        }
+        send(WM_IME_ENDCOMPOSITION, 0, 0);
+        pump();
+        ImmAssociateContext(edit(), was);
+        ImmDestroyContext(empty);
         if (step.result.empty()) focus(list());
     }
     void paste(const std::u16string& text) {
@@ -345,6 +381,7 @@ class Win32Driver final : public Driver {
         PostMessageW(hwnd(), WM_COMMAND, MAKEWPARAM(menuId(c), 0), 0);
     }
 
+    InputMethod inputMethod_;
     HandlerTrace trace_;
     std::vector<std::u16string> seen_;
     std::size_t noticesSeen_ = 0;
@@ -356,6 +393,27 @@ const bool registered = registerScenarios("Win32Scenario", [](const Scenario& s)
     Win32Driver driver;
     runScenario(s, driver);
 });
+
+// The scenarios with a word typed through an input method, its result coming each documented way.
+bool typesAWord(const Scenario& s) {
+    return std::any_of(s.steps.begin(), s.steps.end(), [](const Step& step) {
+        return step.kind == Step::Compose && !step.text.empty();
+    });
+}
+const bool registeredImeChars = registerScenarios(
+    "Win32ImeChars",
+    [](const Scenario& s) {
+        Win32Driver driver(InputMethod::ImeChars);
+        runScenario(s, driver);
+    },
+    typesAWord);
+const bool registeredPostedChars = registerScenarios(
+    "Win32PostedChars",
+    [](const Scenario& s) {
+        Win32Driver driver(InputMethod::PostedChars);
+        runScenario(s, driver);
+    },
+    typesAWord);
 
 }  // namespace
 }  // namespace tetomu::test
