@@ -288,7 +288,6 @@ class Win32Driver final : public Driver {
         PostMessageW(to, WM_KEYDOWN, vk, 1);
         PostMessageW(to, WM_KEYUP, vk, 0xC0000001);
     }
-    // A paste: the text on the clipboard, then the edit box takes it from there.
     // An input method through the system's calls on the box's input context: the composition
     // string grows, then is completed or cancelled; the box hears of it as from a person's.
     void compose(const Step& step) {
@@ -341,6 +340,7 @@ class Win32Driver final : public Driver {
         ImmDestroyContext(empty);
         if (step.result.empty()) focus(list());
     }
+    // A paste: the text on the clipboard, then the edit box takes it from there.
     void paste(const std::u16string& text) {
         const std::u16string shown = toDisplay(text, u"\r\n");
         const std::size_t bytes = (shown.size() + 1) * sizeof(wchar_t);
@@ -389,31 +389,22 @@ class Win32Driver final : public Driver {
     std::optional<App> app_;
 };
 
-const bool registered = registerScenarios("Win32Scenario", [](const Scenario& s) {
-    Win32Driver driver;
+template <InputMethod inputMethod>
+void runOn(const Scenario& s) {
+    Win32Driver driver(inputMethod);
     runScenario(s, driver);
-});
-
-// The scenarios with a word typed through an input method, its result coming each documented way.
+}
+// The scenarios with a word typed through an input method run again, the result coming each way
+// Windows documents.
 bool typesAWord(const Scenario& s) {
     return std::any_of(s.steps.begin(), s.steps.end(), [](const Step& step) {
         return step.kind == Step::Compose && !step.text.empty();
     });
 }
-const bool registeredImeChars = registerScenarios(
-    "Win32ImeChars",
-    [](const Scenario& s) {
-        Win32Driver driver(InputMethod::ImeChars);
-        runScenario(s, driver);
-    },
-    typesAWord);
-const bool registeredPostedChars = registerScenarios(
-    "Win32PostedChars",
-    [](const Scenario& s) {
-        Win32Driver driver(InputMethod::PostedChars);
-        runScenario(s, driver);
-    },
-    typesAWord);
+const bool registered =
+    registerScenarios("Win32Scenario", &runOn<InputMethod::Wine>) &&
+    registerScenarios("Win32ImeChars", &runOn<InputMethod::ImeChars>, typesAWord) &&
+    registerScenarios("Win32PostedChars", &runOn<InputMethod::PostedChars>, typesAWord);
 
 }  // namespace
 }  // namespace tetomu::test
