@@ -60,15 +60,13 @@ using File = Folder::value_type;
 // A file's bytes; "<link>name", a link to that name; "<pipe>", a named pipe (not on Windows).
 inline void writeFolder(const fs::path& dir, const Folder& folder) {
     for (const auto& [name, bytes] : folder) {
-        if (bytes.starts_with("<link>")) {
-            fs::create_symlink(bytes.substr(6), dir / name);
+        if (bytes.starts_with("<link>")) fs::create_symlink(bytes.substr(6), dir / name);
 #ifndef _WIN32
-        } else if (bytes == "<pipe>") {
+        else if (bytes == "<pipe>")
             ::mkfifo((dir / name).c_str(), 0600);
 #endif
-        } else {
+        else
             writeBytes(dir / name, bytes);
-        }
     }
 }
 
@@ -76,12 +74,10 @@ inline void writeFolder(const fs::path& dir, const Folder& folder) {
 inline Folder folderBytes(const fs::path& dir) {
     Folder out;
     for (const auto& entry : fs::directory_iterator(dir)) {
-        const fs::path& path = entry.path();
-        out[path.filename().string()] = entry.is_symlink()
-                                            ? "<link>" + fs::read_symlink(path).string()
-                                        : entry.is_fifo()         ? "<pipe>"
-                                        : entry.is_regular_file() ? readBytes(path)
-                                                                  : "<other>";
+        const fs::path& p = entry.path();
+        std::string& bytes = out[p.filename().string()];
+        bytes = entry.is_fifo() ? "<pipe>" : entry.is_regular_file() ? readBytes(p) : "<other>";
+        if (entry.is_symlink()) bytes = "<link>" + fs::read_symlink(p).string();
     }
     return out;
 }
