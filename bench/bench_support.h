@@ -132,6 +132,7 @@ class Paired {
 // Exits when another copy holds the folder: there would be nothing to time.
 class QuietPlatform final : public WindowPlatform {
   public:
+    void runAfter(int, std::function<void()>) override {}
     explicit QuietPlatform(NativeString directory) : directory_(std::move(directory)) {}
     bool anotherCopyRunning() override { return false; }
     NativeString programDirectory() override { return directory_; }

@@ -68,12 +68,15 @@ bool asOrdinaryUser(const fs::path& tree, const std::function<bool()>& check) {
 TEST_F(FolderSafety, AReadOnlyFolderCanBeBrowsedAndAChangeIsRefused) {
     fs::permissions(memo / "1.txt", fs::perms(0444));
     EXPECT_TRUE(asOrdinaryUser(dir.path(), [&] {
-        // A memo the person made read-only opens, and a change to it is refused.
+        // A memo the person made read-only opens, and a change to it is refused and kept in
+        // the box.
         auto copy = start();
         copy->driver.apply(click(1));
         if (copy->driver.ended()) return false;
         typeInto(*copy, 1, u"?");
-        if (!copy->driver.ended() || readBytes(memo / "1.txt") != "one") return false;
+        if (copy->driver.ended() || copy->driver.text() != u"one?" ||
+            readBytes(memo / "1.txt") != "one")
+            return false;
         copy.reset();
         // A folder that may only be read: every memo opens, nothing is written. A title that
         // is derived again on opening cannot be written back: told once, and browsing goes on.

@@ -27,6 +27,14 @@ std::u16string_view faultText(StoreFault fault) {
     return u"ファイル操作に失敗しました。";
 }
 
+}  // namespace
+
+std::u16string_view StoreError::reasonText() const {
+    return faultText(fault_);
+}
+
+namespace {
+
 std::u16string fromAscii(std::string_view s) {
     return {s.begin(), s.end()};
 }

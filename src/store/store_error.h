@@ -30,6 +30,8 @@ class StoreError : public std::runtime_error {
 
     // The text of the run-time error box: number, what went wrong in the user's words, the path.
     std::u16string boxText() const;
+    // What went wrong, in the user's words.
+    std::u16string_view reasonText() const;
 
   private:
     StoreFault fault_;

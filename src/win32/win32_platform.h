@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -45,8 +46,10 @@ class Win32Platform final : public WindowPlatform {
     bool anotherCopyRunning() override;
     NativeString programDirectory() override;
     void showMessage(const std::u16string& text) override;
+    void showNotice(const std::u16string& text) override;
     void keepInFront(bool inFront) override;
     void afterShown(std::function<void()> task) override;
+    void runAfter(int milliseconds, std::function<void()> task) override;
     void showRuntimeError(const std::u16string& text) override;
 
   private:
@@ -56,6 +59,9 @@ class Win32Platform final : public WindowPlatform {
     bool started_ = false;
     int exitCode_ = 0;
     std::vector<std::function<void()>> afterShown_;
+    // runAfter()'s tasks by their timer's id.
+    std::map<UINT_PTR, std::function<void()>> timers_;
+    UINT_PTR nextTimer_ = 1;
 };
 
 }  // namespace tetomu

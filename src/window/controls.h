@@ -77,6 +77,10 @@ class ListBox {
     // give the items already held change no item.
     IndexLines load(std::string indexFile);
     void clearSelection();
+    // The front end shows the selection again as the list holds it: a person's pick was refused.
+    void showSelectionAgain() {
+        if (observer_) observer_->selectionChanged();
+    }
 
     // Selected(i) = True: selects item i and raises the click, even when it was selected.
     void setSelected(int i);

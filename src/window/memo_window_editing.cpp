@@ -1,5 +1,6 @@
 // onTextChange: the only save path. Every change of the text box brings the list and the memo
 // folder up to date before it returns; it also creates and deletes memos.
+#include "store/store_error.h"
 #include "store/title.h"
 #include "window/memo_book.h"
 #include "window/memo_window.h"
@@ -13,10 +14,12 @@ void MemoWindow::onTextChange() {
     const auto entry = entering("onTextChange");
     // An item whose title is "" counts as no selection.
     if (memoList_.selectedTitle().empty()) {
+        lookAtFolderOnce();
         createPath();
     } else if (!memoText_.text().empty()) {
         updatePath();
     } else {
+        lookAtFolderOnce();
         deletePath();
     }
 }
@@ -26,7 +29,7 @@ void MemoWindow::createPath() {
     if (memoList_.count() >= kMaxMemos) {
         // The store numbers memos with 16 bits; one more would overflow. Nothing is written. An
         // empty box (New or a swap clearing it) has nothing to lose, so only typed text is told.
-        if (!memoText_.text().empty()) msgBox(texts::kListFull);
+        if (!memoText_.text().empty()) tell(texts::kListFull);
         return;
     }
     saving_ = true;
@@ -35,9 +38,9 @@ void MemoWindow::createPath() {
     const MemoBook::Room room = book_->makeRoomForNewMemo(!memoText_.text().empty());
     if (room.kind != MemoBook::Room::Free) {
         if (room.kind == MemoBook::Room::NotAFile)
-            msgBox(texts::cannotCreate(book_->name(room.at)));
+            tell(texts::cannotCreate(book_->name(room.at)));
         else if (room.kind == MemoBook::Room::Full)
-            msgBox(texts::kListFull);
+            tell(texts::kListFull);
         saving_ = false;
         return;
     }
@@ -49,24 +52,27 @@ void MemoWindow::createPath() {
     saving_ = false;
 }
 
-// The selected memo gets the text, and the title derived from it.
+// The selected memo gets the text, and the title derived from it. A keystroke's save that is
+// refused loses nothing: the text stays in the box and is saved again later.
 void MemoWindow::updatePath() {
     saving_ = true;
     const int k = memoList_.selectedRow();
     const bool opening = openingAsRead_;
     // The text first: it is what must never be lost. The title can always be derived again.
-    saveMemo(k);
-    memoList_.setTitle(k, titleOf(memoText_.text()));
-    if (opening) {
-        // Only a title derived again is at stake on opening: in a folder that may only be read,
-        // the person is told once and browses on.
+    if (savedText(k, opening)) {
+        memoList_.setTitle(k, titleOf(memoText_.text()));
         try {
             book_->writeIndex();
-        } catch (const StoreError&) {
-            if (!std::exchange(toldTitleNotWritten_, true)) msgBox(texts::kTitleNotWritten);
+            savePending_ = false;
+        } catch (const StoreError& error) {
+            if (!opening) {
+                keepUnsaved(error);
+            } else if (!std::exchange(toldTitleNotWritten_, true)) {
+                // Only a title derived again is at stake on opening: in a folder that may only
+                // be read, the person is told once and browses on.
+                tell(texts::kTitleNotWritten);
+            }
         }
-    } else {
-        book_->writeIndex();
     }
     // The list already is what the index reads back, so reading it again only takes the
     // selection away.
@@ -75,29 +81,43 @@ void MemoWindow::updatePath() {
     saving_ = false;
 }
 
+// Opening, or with the folder no longer the one locked, a refusal ends the program as always.
+bool MemoWindow::savedText(int k, bool opening) {
+    try {
+        if (!opening) lookAtFolderOnce();
+        saveMemo(k);
+        return true;
+    } catch (const StoreError& error) {
+        if (opening || error.fault() == StoreFault::FolderReplaced) throw;
+        keepUnsaved(error);
+        return false;
+    }
+}
+
 // The selected memo's text is empty: its file goes, and the later memos move one number down.
 void MemoWindow::deletePath() {
     rowBeingDeleted_ = memoList_.selectedRow();
     switch (book_->deleteMemo(rowBeingDeleted_)) {
         case MemoBook::Deletion::Gap:
             // The memo stays, and so does what the box shows of it.
-            msgBox(texts::kCannotDelete);
+            tell(texts::kCannotDelete);
             if (book_->kind(rowBeingDeleted_) == EntryKind::File)
                 memoText_.setText(book_->readMemo(rowBeingDeleted_));
             return;
         case MemoBook::Deletion::NameStays:
-            msgBox(texts::cannotRemove(book_->name(rowBeingDeleted_)));
+            tell(texts::cannotRemove(book_->name(rowBeingDeleted_)));
             return;
         case MemoBook::Deletion::Done:
             unopened_.reset();
+            savePending_ = false;
             return;
     }
 }
 
 void MemoWindow::saveMemo(int n) {
     const bool fileWasMissing = unopened_ == n;
-    if (fileWasMissing) unopened_.reset();
     book_->saveMemo(n, memoText_, std::exchange(openingAsRead_, false), fileWasMissing);
+    if (fileWasMissing) unopened_.reset();
 }
 
 }  // namespace tetomu

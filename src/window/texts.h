@@ -39,6 +39,18 @@ inline constexpr std::u16string_view kCannotDelete =
 inline constexpr std::u16string_view kTitleNotWritten =
     u"group.gl に書かれへんから、一覧の題はファイルに入れてへんで。見るだけならこのまま使えるで！";
 
+inline constexpr std::u16string_view kStillUnsaved =
+    u"まだ保存できてへんから、ほかのメモには移られへん！書いた字はそのまま残してあるで。";
+
+// The text of a memo whose own file refuses it (a link at its name, a file made read-only) is
+// kept as a new memo, now open.
+std::u16string keptAsNewMemo(std::u16string_view from, std::u16string_view to);
+// Memo `name` is not a plain file, or is missing: the swap does not happen.
+std::u16string cannotSwap(std::u16string_view name);
+// A keystroke's save of memo `name` was refused at the file `where`, for `reason`: the text stays
+// in the box and is tried again.
+std::u16string saveRefused(std::u16string_view name, std::u16string_view where,
+                           std::u16string_view reason);
 // Start-up found the folder out of step with its index; nothing was changed but the left-overs
 // of a save cut short, when there were any.
 std::u16string folderFindings(const FolderFindings& found, bool leftoversRemoved);

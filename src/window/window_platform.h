@@ -21,6 +21,10 @@ class WindowPlatform {
     // A modal box with this text, the title "テトム", an OK button alone and no icon. Returns
     // when the person has closed it.
     virtual void showMessage(const std::u16string& text) = 0;
+    // A word to the person that takes no keys: shown beside the caret of the text box without
+    // taking the focus, and gone by itself. For what they are typing, so that the keys typed
+    // meanwhile still go into the box.
+    virtual void showNotice(const std::u16string& text) = 0;
     // Shows the window (when it is not shown yet) and keeps it above all others, or releases it,
     // keeping its size and place.
     virtual void keepInFront(bool inFront) = 0;
@@ -29,6 +33,8 @@ class WindowPlatform {
     // Runs the task once the event being handled has returned, after the events already
     // waiting. Once the window is shown that is what afterShown() does too.
     virtual void afterEvent(std::function<void()> task) { afterShown(std::move(task)); }
+    // Runs the task once, this long from now, on the window's thread, as an event of its own.
+    virtual void runAfter(int milliseconds, std::function<void()> task) = 0;
     // Shows the run-time error box. The program ends after it: the window takes no further
     // events, and the front end exits with a failure status.
     virtual void showRuntimeError(const std::u16string& text) = 0;

@@ -97,7 +97,11 @@ class QtDriver final : public QObject, public Driver {
                 QTest::keyClicks(&list(), toQString(step.text));
                 break;
             case Step::Gone:  // the runner's own
+            case Step::OutsideFolder:
             case Step::NewFolder:
+                break;
+            case Step::Wait:
+                QTest::qWait(MemoWindow::kSaveRetryMs + 500);
                 break;
             case Step::Click:
                 QTest::mouseClick(list().viewport(), Qt::LeftButton, {}, rowCenter(step.row));

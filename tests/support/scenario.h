@@ -30,7 +30,9 @@ struct Step {
         Tick,
         Menu,
         NewFolder,
-        Gone,  // a file of the folder goes, by another program's hand (the runner's)
+        Gone,           // a file of the folder goes, by another program's hand (the runner's)
+        OutsideFolder,  // another program makes a folder at a name (the runner's)
+        Wait,           // the person does nothing for a few seconds: what waits for time runs
     };
     Kind kind = Type;
     std::u16string text{};
@@ -69,6 +71,12 @@ inline Step letter(char16_t c) {
 }
 inline Step gone(std::string name) {
     return {.kind = Step::Gone, .text = {name.begin(), name.end()}};
+}
+inline Step outsideFolder(std::string name) {
+    return {.kind = Step::OutsideFolder, .text = {name.begin(), name.end()}};
+}
+inline Step wait() {
+    return {.kind = Step::Wait};
 }
 inline Step click(int row) {
     return {.kind = Step::Click, .row = row};
@@ -175,6 +183,11 @@ class Driver {
     // The window, where there is one.
     virtual std::optional<WindowLook> look() { return std::nullopt; }
 };
+
+// A notice that takes no keys, as a driver records it among the boxes.
+inline std::u16string noticed(std::u16string_view text) {
+    return u"(notice) " + std::u16string(text);
+}
 
 // What a box shows read back in the memo's units: a line break, and each symbol the program
 // shows for a lone CR, a lone LF and a NUL.

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "store/store_error.h"
 #include "store/title.h"
 #include "support/scenario.h"
 #include "window/display_text.h"
@@ -66,6 +67,9 @@ std::vector<std::u16string> notAFile(std::u16string name, int told) {
 std::u16string s(std::u16string_view v) {
     return std::u16string(v);
 }
+std::u16string reasonOf(StoreFault fault) {
+    return s(StoreError(fault, 0, {}, {}).reasonText());
+}
 // As many different characters as asked that the code page cannot hold, from U+0100 on.
 std::u16string unheld(int count) {
     std::u16string out;
@@ -110,6 +114,12 @@ std::vector<Scenario> table() {
         {.name = "AFileThatGoesWhileRunningIsToldAndWrittenAgain", .start = abc, .steps = {click(1),
          gone("1.txt"), click(1), type(u"B")}, .rewritten = {"1.txt"},
          .messages = {memoMissing(u"1.txt")}, .selected = 1},
+        // Told once; another pick waits for the save; the timer saves the whole text once it can.
+        {.name = "ARefusedSaveKeepsTheTextUntilItCanBeSaved", .start = ab, .steps = {click(0),
+         outsideFolder("0.txt.saving"), key(T::End), type(u"xy"), click(1), gone("0.txt.saving"),
+         wait()}, .end = memos({u"Axy", u"B"}),
+         .messages = {noticed(saveRefused(u"0.txt", u"0.txt.saving", reasonOf(StoreFault::NotAFile))),
+         s(kStillUnsaved)}, .selected = 0},
         {.name = "FilesPastTheIndexAreTakenInByTheNextNewMemo", .start = {index({u"A", u"B", u"C"}),
          memo(0, u"A"), memo(2, u"C"), memo(3, u"D"), memo(4, u"E"), memo(7, u"G"),
          memo(50000, u"Z")}, .steps = {type(u"x")}, .end = Folder{index({u"A", u"B", u"C", u"D",
@@ -131,26 +141,28 @@ std::vector<Scenario> table() {
         {.name = "LeftOversOfAReplaceCutShortArePutBack", .start = {{"group.gl.replaced",
          index({u"A", u"B"}).second}, {"group.gl.saving", "half"}, memo(0, u"A"), {"0.txt.replaced",
          "old"}, {"1.txt.replaced", "B"}, {"1.txt.saving", "B!"}}, .end = ab},
+        // What touches no file goes on; the first save ends the program.
         {.name = "AFolderPutInPlaceOfTheMemoFolderIsNeverWrittenOver", .start = ab,
-         .steps = {click(0), key(T::End), type(u"a"), newFolder(abc), type(u"b")}, .end = abc,
+         .steps = {click(0), key(T::End), type(u"a"), newFolder(abc), menu(Command::Version),
+         menu(Command::Release), type(u"b")}, .end = abc, .messages = {s(kVersion)},
          .error = u"入れ替わり"},
         {.name = "ALinkAtTheIndexIsRefusedNeverBroughtToLife", .only = Only::Posix,
          .start = with(ab, {{"group.gl", "<link>made"}}), .error = u"group.gl"},
         {.name = "APipeAtTheIndexIsRefusedNeverWaitedOn", .only = Only::Posix,
          .start = with(ab, {{"group.gl", "<pipe>"}}), .error = u"group.gl"},
         {.name = "ALinkAtAMemoIsToldAndNeverWrittenThrough", .only = Only::Posix,
-         .start = with(ab, {{"0.txt", "<link>readme"}, {"readme", "theirs"}}),
-         .steps = {click(0), type(u"x")}, .messages = notAFile(u"0.txt", 2), .selected = 0, .text = u""},
+         .start = with(ab, {{"0.txt", "<link>readme"}, {"readme", "theirs"}}), .steps = {click(0),
+         type(u"x")}, .messages = notAFile(u"0.txt", 2), .selected = 0, .text = u""},
         {.name = "APipeAtAMemoIsToldAndDeletedAsAName", .only = Only::Posix,
-         .start = with(ab, {{"0.txt", "<pipe>"}}), .steps = {click(0), type(u"x"), menu(Command::Delete)},
-         .end = memos({u"B"}), .messages = notAFile(u"0.txt", 2)},
+         .start = with(ab, {{"0.txt", "<pipe>"}}), .steps = {click(0), type(u"x"),
+         menu(Command::Delete)}, .end = memos({u"B"}), .messages = notAFile(u"0.txt", 2)},
         {.name = "APipeAtTheNextMemoIsNeverWaitedOn", .only = Only::Posix,
          .start = with(ab, {{"2.txt", "<pipe>"}}), .steps = {commit(u"new")},
          .messages = {notAFile(u"2.txt", 0)[0], cannotCreate(u"2.txt")}, .text = u"new"},
         {.name = "ASaveNeverWritesThroughALinkAtItsSiblingName", .only = Only::Posix,
          .start = with(ab, {{"0.txt.saving", "<link>readme"}, {"group.gl.saving", "<link>readme"},
-                            {"readme", "theirs"}}),
-         .steps = {click(0), key(T::End), type(u"!")}, .error = u"0.txt.saving"},
+         {"readme", "theirs"}}), .steps = {click(0), key(T::End), type(u"!")}, .messages = {},
+         .selected = 0, .text = u"A!"},
         {.name = "ASwapOfAFileRemovedMeanwhileNamesTheSystemsNumber", .start = ab,
          .steps = {click(0), tick(), gone("1.txt"), click(1)}, .end = without(ab, {"1.txt"}),
          .error = u"実行時エラー '2':"},
@@ -173,7 +185,7 @@ std::vector<Scenario> table() {
          key(T::SelectAll), key(T::Delete)}, .end = memos({u"A", u"C"})},
         {.name = "EmptyingAMemoBeforeAMissingFileDeletesNothing", .start = without(abc, {"2.txt"}),
          .steps = {click(0), key(T::SelectAll), key(T::Delete)},
-         .messages = {notice(u"・2.txt がないやん\r\n"), s(kCannotDelete)}, .selected = 0},
+         .messages = {notice(u"・2.txt がないやん\r\n"), noticed(kCannotDelete)}, .selected = 0},
         {.name = "EmptyingTheOnlyMemoLeavesAnEmptyIndex", .start = memos({u"only"}),
          .steps = {click(0), key(T::SelectAll), key(T::Backspace)}, .end = memos({})},
         {.name = "MemoTenIsTenDotTxt", .start = memos(titles(10)), .steps = {type(u"t")},
@@ -182,8 +194,8 @@ std::vector<Scenario> table() {
          .steps = {click(1)}, .end = Folder{rawIndex("A\r\n\r\nB\r\n"), memo(0, u"A"),
          memo(1, u"B"), memo(2, u"B")}, .selected = 2},
         {.name = "AFullListCreatesNothingAndSaysSo", .only = Only::Posix,
-         .start = memos(titles(kMaxMemos)), .steps = {type(u"x")},
-         .messages = {u"メモがいっぱいやん！これ以上は作られへん！"}, .text = u"x"},
+         .start = memos(titles(kMaxMemos)), .steps = {type(u"x")}, .messages = {noticed(kListFull)},
+         .text = u"x"},
 
         // Every byte the person did not touch stays.
         {.name = "LoneCrAndLfSurviveAnEditElsewhere", .start = {rawIndex("a\rb\nc\r\n"),
@@ -199,14 +211,14 @@ std::vector<Scenario> table() {
          .selected = 0},
         {.name = "TheBoxsMarksTypedAreCharactersLikeAnyOther", .start = memos({}),
          .steps = {commit(u"a⇣b⇠c␀d")}, .end = memos({u"a?b?c?d"}),
-         .messages = {u"「⇣」「⇠」「␀」は保存できへん字やから「?」にしたで！"}, .selected = 0},
+         .messages = {noticed(u"「⇣」「⇠」「␀」は保存できへん字やから「?」にしたで！")}, .selected = 0},
         {.name = "AStrayLeadByteBecomesAQuestionMarkNotTheLetterTypedAfterIt",
          .start = {rawIndex("a\x82\r\n"), rawMemo(0, "a\x82")}, .steps = {click(0), key(T::End),
          type(u"bc")}, .end = Folder{rawIndex("a?bc\r\n"), rawMemo(0, "a?bc")},
-         .messages = {u"ファイルにあった半端なバイト（82）は次の字とくっつくから「?」にしたで！"}, .selected = 0},
+         .messages = {noticed(u"ファイルにあった半端なバイト（82）は次の字とくっつくから「?」にしたで！")}, .selected = 0},
         {.name = "AFewOfManyCharactersTheCodePageCannotHoldAreNamed", .start = memos({}),
          .steps = {commit(unheld(400))}, .end = memos({std::u16string(400, u'?')}),
-         .messages = {u"「Ā」「ā」「Ă」「ă」「Ą」ほか 395 字は保存できへん字やから「?」にしたで！"}, .selected = 0},
+         .messages = {noticed(u"「Ā」「ā」「Ă」「ă」「Ą」ほか 395 字は保存できへん字やから「?」にしたで！")}, .selected = 0},
         {.name = "LookAlikesAreStoredSilently", .start = memos({}), .steps = {commit(u"10〜12−3¥")},
          .end = Folder{rawIndex("10\x81\x60" "12\x81\x7C" "3\\\r\n"),
          rawMemo(0, "10\x81\x60" "12\x81\x7C" "3\\")}, .selected = 0},
@@ -228,7 +240,7 @@ std::vector<Scenario> table() {
          u"C"}), .selected = 0, .trace = kSaveTrace},
         {.name = "ACommittedCharacterTheCodePageCannotHoldIsToldOnce", .start = memos({}),
          .steps = {compose(u"はーと", u"♡")}, .end = memos({u"?"}),
-         .messages = {u"「♡」は保存できへん字やから「?」にしたで！"}, .selected = 0},
+         .messages = {noticed(u"「♡」は保存できへん字やから「?」にしたで！")}, .selected = 0},
 
         // Opening a memo.
         {.name = "OpeningAMemoWritesNothingWhenItIsTheSame", .start = abc, .steps = {click(1)},
@@ -370,8 +382,9 @@ void runScenario(const Scenario& s, Driver& driver) {
     const StartResult started = driver.start(dir.path());
     for (const Step& step : s.steps) {
         driver.trace().lines.clear();
-        if (step.kind == Step::Gone) {
-            fs::remove(memoDir / fs::path(step.text));
+        if (step.kind == Step::Gone || step.kind == Step::OutsideFolder) {
+            const fs::path at = memoDir / fs::path(step.text);
+            step.kind == Step::Gone ? fs::remove(at) : fs::create_directory(at);
             continue;
         }
         if (step.kind != Step::NewFolder) {

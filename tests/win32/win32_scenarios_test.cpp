@@ -140,8 +140,18 @@ class Win32Driver final : public Driver {
                 PostMessageW(list(), WM_CHAR, step.text.at(0), 1);
                 break;
             case Step::Gone:  // the runner's own
+            case Step::OutsideFolder:
             case Step::NewFolder:
                 break;
+            case Step::Wait: {
+                const auto end = std::chrono::steady_clock::now() +
+                                 std::chrono::milliseconds(MemoWindow::kSaveRetryMs + 500);
+                while (std::chrono::steady_clock::now() < end) {
+                    pump();
+                    Sleep(10);
+                }
+                break;
+            }
             case Step::Click:
             case Step::DoubleClick:
                 PostMessageW(list(), WM_LBUTTONDOWN, MK_LBUTTON, row(step.row));
