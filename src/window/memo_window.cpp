@@ -152,7 +152,9 @@ void MemoWindow::later(int milliseconds, std::function<void()> task) {
 }
 
 void MemoWindow::keepUnsaved(const StoreError& why) {
-    pendingFault_ = why.fault();
+    pendingOwnFile_ =
+        (why.fault() == StoreFault::NotAFile || why.fault() == StoreFault::AccessDenied) &&
+        pathText(why.path().filename()) == book_->name(openRow_);
     if (!std::exchange(savePending_, true))
         tell(texts::saveRefused(book_->name(openRow_), pathText(why.path().filename()),
                                 why.reasonText()));
@@ -177,7 +179,7 @@ bool MemoWindow::savedBeforeLeaving() {
     retrySave();
     if (!savePending_) return true;
     const int from = openRow_;
-    if (pendingFault_ == StoreFault::NotAFile || pendingFault_ == StoreFault::AccessDenied) {
+    if (pendingOwnFile_) {
         // Arrange mode ends first, so that the new memo's selection is no second pick.
         arrangeCheck_.setValue(0);
         createPath();
