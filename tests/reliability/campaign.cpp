@@ -7,7 +7,8 @@
 //           After a kill or a cut the program starts on each folder so found, and that start-up
 //           is cut in turn after each of its own calls under the same model.
 //   faults  each change (each write, creation, rename, removal and folder flush) is refused in
-//           turn with no space, access denied and an I/O error.
+//           turn with no space, access denied and an I/O error; where the program goes on, the
+//           session stops once the refused action is done.
 // The judge: after the restart the folder is exactly a state that the undisturbed run passed
 // through during the action that was cut short, with no step of the program's half done: every
 // text at its own position under its own title. Nothing else passes.
@@ -170,16 +171,17 @@ fs::path lay(const std::string& name, const Folder& start) {
     return dir;
 }
 
-// Runs the session (or only the start) on the folder; beforeAction is told each action first.
-// Returns the box the program ended with, or nothing when it did not end.
+// Runs the session (or only the start) on the folder; beforeAction is told each action first,
+// and the session stops where it says false. Returns the box the program ended with, or nothing
+// when it did not end.
 std::optional<std::u16string> play(
     const Session* s, RecordingFileSystem& files, const fs::path& dir,
-    const std::function<void(int)>& beforeAction = [](int) {}) {
+    const std::function<bool(int)>& beforeAction = [](int) { return true; }) {
     CoreDriver driver(files);
     beforeAction(0);
     if (driver.start(dir) == StartResult::Shown && s) {
         for (std::size_t i = 0; i < s->steps.size() && !driver.ended(); ++i) {
-            beforeAction(int(i) + 1);
+            if (!beforeAction(int(i) + 1)) break;
             driver.apply(s->steps[i]);
         }
     }
@@ -294,6 +296,7 @@ Reference reference(const Session& s) {
     play(&s, files, dir, [&](int action) {
         files.action = std::size_t(action);
         ref.before.push_back(folderBytes(dir / "memo"));
+        return true;
     });
     ref.before.push_back(folderBytes(dir / "memo"));
     ref.changes = files.changes();
@@ -436,10 +439,15 @@ void faultCampaign(const Session& s, const Reference& ref, Tally& tally) {
                 // The lock goes with the file system: the refused copy ends before the judge.
                 RecordingFileSystem files;
                 files.refuse = n, files.refuseAs = fault, files.refuseWith = error;
-                box = play(&s, files, dir, [&](int a) { action = a; });
+                // A refusal the program goes on after is judged once its action is done.
+                box = play(&s, files, dir, [&](int a) {
+                    if (files.changes() >= n) return false;
+                    action = a;
+                    return true;
+                });
             }
             ++tally.points;
-            if (!box)  // told in a box, and the session went on to its end
+            if (!box)  // told, and the program went on
                 ++tally.wentOn;
             else if (box->find(u"実行時エラー") != 0 || box->find(u"memo") == std::u16string::npos)
                 ++tally.unclearErrors;
@@ -490,7 +498,7 @@ void print(const char* what, const Tally& t) {
         "restart %ld\n  restarts in a state the action passes through on its way %ld\n",
         t.lost, t.misplaced, t.restartFailed, t.halfDone, t.between);
     if (t.behind) std::printf("  restarts with the last keystrokes taken back %ld\n", t.behind);
-    if (t.wentOn) std::printf("  refusals told, the session going on to its end %ld\n", t.wentOn);
+    if (t.wentOn) std::printf("  refusals the program told and went on after %ld\n", t.wentOn);
     if (t.unclearErrors)
         std::printf("  error boxes without the fault or the path: %ld\n", t.unclearErrors);
     for (const auto& f : t.failures)
