@@ -43,6 +43,7 @@ class Win32FileSystem final : public FileSystem {
     // Not yet: see RELIABILITY.md for what the system gives and what this needs to do.
     void flushFolder(const std::filesystem::path& folder) override;
     EntryKind kind(const std::filesystem::path& path) override;
+    FileLook look(const std::filesystem::path& path) override;
     void list(const std::filesystem::path& folder,
               const std::function<void(const FolderEntry&)>& visit) override;
     FolderLock lockFolder(const std::filesystem::path& folder) override;

@@ -40,6 +40,12 @@ class CoreDriver final : public Driver, private TextBox::Observer, private Windo
     void afterShown(std::function<void()> task) override { task(); }
     void afterEvent(std::function<void()> task) override { later_.push_back(std::move(task)); }
     void runAfter(int, std::function<void()> task) override { timers_.push_back(std::move(task)); }
+    // The folder as a watcher sees it: a change is told once the burst is over, which here is
+    // when the person's action that comes after it has been handled (or at once, when none
+    // comes first).
+    void watchFolder(const NativeString&, std::function<void()> changed) override {
+        watched_ = std::move(changed);
+    }
     void runLater();
     void compose(const Step& step);
     void showRuntimeError(const std::u16string& text) override { messages_.push_back(text); }
@@ -59,7 +65,9 @@ class CoreDriver final : public Driver, private TextBox::Observer, private Windo
     std::unique_ptr<MemoWindow> window_;
     std::vector<std::function<void()>> later_;
     std::vector<std::function<void()>> timers_;  // run by a Wait step
-    bool inEvent_ = false;                       // a person's action is being handled
+    std::function<void()> watched_;
+    bool changeUntold_ = false;
+    bool inEvent_ = false;  // a person's action is being handled
     std::size_t caret_ = 0;
     std::size_t anchor_ = 0;
 };

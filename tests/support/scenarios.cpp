@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
 
 #include "store/store_error.h"
 #include "store/title.h"
@@ -387,6 +388,30 @@ void checkLook(const WindowLook& look, bool boxShown) {
     }
 }
 
+// As the programs beside this one change a file: in place (the same file, as vim or `cat >`),
+// through a new file renamed over it (editors that save by rename, git, rsync), or away.
+void anotherProgram(const fs::path& memoDir, const Step& step) {
+    for (const auto& [name, bytes] : step.folder) {
+        const fs::path at = memoDir / name;
+        switch (step.outside) {
+            case Outside::Write:
+                writeBytes(at, bytes);
+                break;
+            case Outside::RenameOver:
+                writeBytes(memoDir / (name + ".new"), bytes);
+                fs::rename(memoDir / (name + ".new"), at);
+                break;
+            case Outside::Remove:
+                fs::remove(at);
+                break;
+            case Outside::AppendToIndex:
+                std::ofstream(at, std::ios::binary | std::ios::app)
+                    .write(bytes.data(), std::streamsize(bytes.size()));
+                break;
+        }
+    }
+}
+
 void runScenario(const Scenario& s, Driver& driver) {
     TempDir dir;
     const fs::path memoDir = dir.path() / "memo";
@@ -406,6 +431,11 @@ void runScenario(const Scenario& s, Driver& driver) {
             const fs::path at = memoDir / fs::path(step.text);
             step.kind == Step::Gone ? fs::remove(at) : fs::create_directory(at);
             continue;
+        }
+        if (step.kind == Step::Another) {
+            anotherProgram(memoDir, step);
+            for (const auto& [name, bytes] : step.folder)
+                if (fs::exists(memoDir / name)) written[name] = fs::last_write_time(memoDir / name);
         }
         if (step.kind != Step::NewFolder) {
             driver.apply(step);

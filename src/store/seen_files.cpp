@@ -1,0 +1,43 @@
+#include "store/seen_files.h"
+
+#include "store/journal.h"
+
+namespace tetomu {
+
+void SeenFiles::saw(const std::filesystem::path& path, std::string_view bytes) {
+    seen_[path] = {files_.look(path), hashBytes(bytes)};
+}
+
+void SeenFiles::moved(const std::filesystem::path& from, const std::filesystem::path& to) {
+    const auto at = seen_.find(from);
+    if (at == seen_.end()) {
+        seen_.erase(to);
+        return;
+    }
+    // A rename keeps the file's identity, size and time: what was seen is what is there.
+    Seen seen = at->second;
+    seen_.erase(at);
+    seen_[to] = seen;
+}
+
+void SeenFiles::forget(const std::filesystem::path& path) {
+    seen_.erase(path);
+}
+
+bool SeenFiles::changedElsewhere(const std::filesystem::path& path) {
+    const auto at = seen_.find(path);
+    if (at == seen_.end()) return false;
+    const FileLook now = files_.look(path);
+    if (now == at->second.look) return false;
+    if (!now.exists || !at->second.look.exists) return true;
+    // Touched, copied back or written with the same bytes: no change of the text.
+    try {
+        if (hashBytes(files_.read(path)) != at->second.hash) return true;
+    } catch (const StoreError&) {
+        return true;
+    }
+    at->second.look = now;
+    return false;
+}
+
+}  // namespace tetomu
