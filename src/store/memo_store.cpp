@@ -77,6 +77,7 @@ std::u16string MemoStore::readMemo(int n) {
     } catch (...) {
         // Whatever was held of memo n is no longer what its name holds.
         memo_.forget();
+        seen_.forget(memoPath(n));
         throw;
     }
     seen_.saw(memoPath(n), bytes);

@@ -33,6 +33,7 @@ class MemoTextEdit final : private TextBox::Observer {
     void edited();
 
     void textAssigned() override;
+    void textReloaded() override;
     void editRefitted(const TextEdit& refit) override;
 
     MemoWindow& core_;

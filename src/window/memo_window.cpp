@@ -98,11 +98,12 @@ void MemoWindow::userCloseComposition(bool committed) {
             if (!memoText_.composing()) return;
             const std::optional<TextEdit> change = memoText_.closeComposition();
             // What leaves the text as it was is no edit: nothing is created, deleted or written.
-            if (!change) return;
-            if (!committed)
+            if (change && !committed)
                 memoText_.putBack(*change);
-            else if (!editRefused())
+            else if (change && !editRefused())
                 applyEdit(*change);
+            // Another program's change that came meanwhile.
+            if (std::exchange(reloadWaits_, false)) onFolderChange();
         },
         FolderLook::BeforeWriting);
 }
@@ -203,6 +204,8 @@ StartResult MemoWindow::load() {
     if (book_->open(programFolderFrom(platform_.programDirectory())) == FolderLock::HeldElsewhere)
         return StartResult::AnotherCopyRunning;
     book_->reloadList();
+    platform_.watchFolder(book_->folder().native(),
+                          [this] { guarded([&] { onFolderChange(); }, FolderLook::Never); });
     inFrontItems_[0].setChecked(true);
     saving_ = false;
     platform_.keepInFront(true);

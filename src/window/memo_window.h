@@ -97,6 +97,13 @@ class MemoWindow {
 
     void lookAtTheFolder();
 
+    // Other programs' changes (memo_window_outside.cpp).
+    void onFolderChange();
+    void reloadWhenIdle();
+    void closeMemo();
+    bool caughtUpBeforeSaving(int k);
+    void keepAsNewMemo(int k);
+
     // Their paths and steps.
     void openPath();
     void showUnopened(int k, const StoreError& why);
@@ -141,6 +148,10 @@ class MemoWindow {
     // a timer and anything that would take the text out of the box try again.
     bool savePending_ = false;
     bool retryArmed_ = false;
+    // Set while a reload picks the open memo's row again: that pick opens nothing.
+    bool reloading_ = false;
+    // Another program's change came while a composition was open: read again once it closes.
+    bool reloadWaits_ = false;
     // A title derived again on opening that could not be written back has been told.
     bool toldTitleNotWritten_ = false;
 

@@ -129,4 +129,10 @@ std::u16string saveRefused(std::u16string_view name, std::u16string_view where,
            u"みるで！";
 }
 
+std::u16string changedElsewhere(std::u16string_view name) {
+    return std::u16string(name) +
+           u" はほかのソフトが書きかえてたから、そっちはそのままにしといたで。\r\n"
+           u"打った字は、一番下の新しいメモにしてあるで！";
+}
+
 }  // namespace tetomu::texts

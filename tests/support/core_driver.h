@@ -3,6 +3,7 @@
 // window model, with a text box that keeps a caret and a selection as a widget does. It is the
 // window's platform too: message boxes are recorded and closed at once, and what runs after the
 // window shows runs at once. The kill and fault campaigns drive sessions through it too.
+#include <algorithm>
 #include <memory>
 
 #include "store/file_system.h"
@@ -52,6 +53,9 @@ class CoreDriver final : public Driver, private TextBox::Observer, private Windo
     void replaceSelection(std::u16string_view text);
     void textKey(TextKey key);
     void textAssigned() override { caret_ = anchor_ = 0; }
+    void textReloaded() override {
+        caret_ = anchor_ = std::min(caret_, window_->memoText().text().size());
+    }
     void editRefitted(const TextEdit& refit) override {
         caret_ = anchor_ = refit.at + refit.inserted.size();
     }
