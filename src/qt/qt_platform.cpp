@@ -10,6 +10,7 @@
 #include <QTimer>
 
 #include "qt/main_window.h"
+#include "qt/memo_text_edit.h"
 #include "qt/message_box.h"
 
 namespace tetomu {
@@ -25,6 +26,14 @@ NativeString QtPlatform::programDirectory() {
 
 void QtPlatform::showMessage(const std::u16string& text) {
     showMessageBox(window_ && window_->isVisible() ? window_ : nullptr, text);
+}
+
+void QtPlatform::showNotice(const std::u16string& text) {
+    if (!window_) return;
+    MemoTextEdit* box = window_->memoText();
+    QString shown = QString::fromStdU16String(text);
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    notice_.showAt(box->viewport()->mapToGlobal(box->cursorRect().bottomRight()), shown);
 }
 
 void QtPlatform::keepInFront(bool inFront) {

@@ -8,6 +8,7 @@
 #include <QTimer>
 #include <memory>
 
+#include "qt/notice_tip.h"
 #include "window/window_platform.h"
 
 namespace tetomu {
@@ -28,6 +29,7 @@ class QtPlatform final : public WindowPlatform {
     bool anotherCopyRunning() override { return false; }
     NativeString programDirectory() override;
     void showMessage(const std::u16string& text) override;
+    void showNotice(const std::u16string& text) override;
     void keepInFront(bool inFront) override;
     void afterShown(std::function<void()> task) override;
     void afterEvent(std::function<void()> task) override;
@@ -44,6 +46,7 @@ class QtPlatform final : public WindowPlatform {
     int watchFd_ = -1;
     std::unique_ptr<QSocketNotifier> watchNotifier_;
     QTimer settle_;
+    NoticeTip notice_;
 };
 
 }  // namespace tetomu

@@ -7,6 +7,7 @@
 #include "win32/message_box.h"
 #include "win32/wide_text.h"
 #include "window/display_text.h"
+#include "window/texts.h"
 
 namespace tetomu {
 
@@ -70,6 +71,12 @@ void Win32Platform::keepInFront(bool inFront) {
 void Win32Platform::afterShown(std::function<void()> task) {
     afterShown_.push_back(std::move(task));
     PostMessageW(hwnd_, kRunAfterShown, 0, 0);
+}
+
+void Win32Platform::showNotice(const std::u16string& text) {
+    notices_.push_back(text);
+    notice_.show(FindWindowExW(hwnd_, nullptr, L"Edit", nullptr), std::u16string(texts::kAppTitle),
+                 text);
 }
 
 void Win32Platform::runAfter(int milliseconds, std::function<void()> task) {

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "store/program_folder.h"
+#include "win32/notice_balloon.h"
 #include "window/window_platform.h"
 
 namespace tetomu {
@@ -44,10 +45,13 @@ class Win32Platform final : public WindowPlatform {
     int exitCode() const { return exitCode_; }
     // Runs the tasks afterShown() was given, on kRunAfterShown.
     void runAfterShown();
+    // Every notice shown so far.
+    const std::vector<std::u16string>& notices() const { return notices_; }
 
     bool anotherCopyRunning() override;
     NativeString programDirectory() override;
     void showMessage(const std::u16string& text) override;
+    void showNotice(const std::u16string& text) override;
     void keepInFront(bool inFront) override;
     void afterShown(std::function<void()> task) override;
     void runAfter(int milliseconds, std::function<void()> task) override;
@@ -63,6 +67,8 @@ class Win32Platform final : public WindowPlatform {
     bool started_ = false;
     int exitCode_ = 0;
     std::vector<std::function<void()>> afterShown_;
+    NoticeBalloon notice_;
+    std::vector<std::u16string> notices_;
     // runAfter()'s tasks by their timer's id.
     std::map<UINT_PTR, std::function<void()>> timers_;
     UINT_PTR nextTimer_ = 1;

@@ -11,8 +11,7 @@
 
 namespace tetomu {
 
-// The watcher tells a burst of changes once; this program's own writes are among them, and are
-// known by what it last wrote.
+// Another program's change, told by the watcher once its burst is over (memo_window.cpp).
 void MemoWindow::onFolderChange() {
     // A composition is the person's typing: the reload waits until it closes. A text whose save
     // was refused is kept first; its next try meets the change.
@@ -88,7 +87,7 @@ void MemoWindow::keepAsNewMemo(int k) {
     createPath();
     if (memoList_.selectedRow() != openRow_) return;
     savePending_ = false;
-    msgBox(texts::changedElsewhere(changed));
+    tell(texts::changedElsewhere(changed, book_->name(openRow_)));
 }
 
 }  // namespace tetomu

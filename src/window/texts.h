@@ -42,6 +42,11 @@ inline constexpr std::u16string_view kTitleNotWritten =
 inline constexpr std::u16string_view kStillUnsaved =
     u"まだ保存できてへんから、ほかのメモには移られへん！書いた字はそのまま残してあるで。";
 
+// The text of a memo whose own file refuses it (a link at its name, a file made read-only) is
+// kept as a new memo, now open.
+std::u16string keptAsNewMemo(std::u16string_view from, std::u16string_view to);
+// Memo `name` is not a plain file, or is missing: the swap does not happen.
+std::u16string cannotSwap(std::u16string_view name);
 // A keystroke's save of memo `name` was refused at the file `where`, for `reason`: the text stays
 // in the box and is tried again.
 std::u16string saveRefused(std::u16string_view name, std::u16string_view where,
@@ -59,7 +64,7 @@ std::u16string cannotRemove(std::u16string_view name);
 // them is a stray byte of the file, named by its value.
 // A keystroke met a memo that another program changed meanwhile: its file stays theirs, and the
 // text typed became the last memo.
-std::u16string changedElsewhere(std::u16string_view name);
+std::u16string changedElsewhere(std::u16string_view name, std::u16string_view now);
 std::u16string notHoldable(std::u16string_view characters);
 // Something that is not a plain file sits where the next new memo would go.
 std::u16string cannotCreate(std::u16string_view name);
