@@ -139,6 +139,9 @@ expect "the backup stays, and the letter is a new memo after it" "$memo" \
     0.txt m0 1.txt m1 2.txt m2 3.txt m3 4.txt m4 5.txt m5 6.txt m6 7.txt n
 
 if [ "$sync" = yes ]; then
+    # The first copy goes, so that the two of the sync have the screen to themselves.
+    kill "${pids[0]}"
+    wait "${pids[0]}" 2>/dev/null || true
     source "$(dirname "$0")/lib/syncthing-pair.sh"
 fi
 
