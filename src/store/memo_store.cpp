@@ -55,7 +55,7 @@ std::string MemoStore::readIndex() {
 
 void MemoStore::writeIndex(std::string_view bytes) {
     files_.write(indexPath(), bytes);
-    seen_.saw(indexPath(), bytes);
+    seen_.saw(indexPath(), bytes, true);
 }
 
 void MemoStore::writeJournal(std::string_view bytes) {
@@ -80,7 +80,8 @@ std::u16string MemoStore::readMemo(int n) {
         seen_.forget(memoPath(n));
         throw;
     }
-    seen_.saw(memoPath(n), bytes);
+    // The bytes of the memo opened are kept below, and need no hash.
+    seen_.saw(memoPath(n), bytes, bytes.size() <= kKeptMemoBytes);
     std::u16string text = codec_.decode(bytes);
     if (bytes.size() <= kKeptMemoBytes)
         memo_.load(n, std::move(bytes));
@@ -111,8 +112,14 @@ void MemoStore::writeMemo(int n, std::u16string_view text, const std::optional<T
         memo_.forget();
         throw;
     }
-    seen_.saw(memoPath(n), memo_.bytes());
-    if (memo_.bytes().size() > kKeptMemoBytes) memo_.forget();
+    const bool kept = memo_.bytes().size() <= kKeptMemoBytes;
+    seen_.saw(memoPath(n), memo_.bytes(), kept);
+    if (!kept) memo_.forget();
+}
+
+bool MemoStore::memoChangedElsewhere(int n) {
+    if (memo_.number() == n) return seen_.changedElsewhere(memoPath(n), memo_.bytes());
+    return seen_.changedElsewhere(memoPath(n));
 }
 
 void MemoStore::rename(const std::filesystem::path& from, const std::filesystem::path& to) {

@@ -46,9 +46,11 @@ class MemoStore {
                    bool asRead = false);
 
     // Another program wrote, replaced or removed the file since this store last read or wrote it.
-    bool changedElsewhere(const std::filesystem::path& path) {
-        return seen_.changedElsewhere(path);
+    // The index's bytes as last read or written are the caller's to keep (MemoBook's).
+    bool indexChangedElsewhere(std::string_view indexSeen) {
+        return seen_.changedElsewhere(indexPath(), indexSeen);
     }
+    bool memoChangedElsewhere(int n);
 
     void writeJournal(std::string_view bytes);
     void removeJournal();

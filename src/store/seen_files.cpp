@@ -4,8 +4,11 @@
 
 namespace tetomu {
 
-void SeenFiles::saw(const std::filesystem::path& path, std::string_view bytes) {
-    seen_[path] = {files_.look(path), hashBytes(bytes)};
+void SeenFiles::saw(const std::filesystem::path& path, std::string_view bytes, bool keptByCaller) {
+    Seen& seen = seen_[path];
+    seen.look = files_.look(path);
+    seen.hash.reset();
+    if (!keptByCaller) seen.hash = hashBytes(bytes);
 }
 
 void SeenFiles::moved(const std::filesystem::path& from, const std::filesystem::path& to) {
@@ -24,7 +27,8 @@ void SeenFiles::forget(const std::filesystem::path& path) {
     seen_.erase(path);
 }
 
-bool SeenFiles::changedElsewhere(const std::filesystem::path& path) {
+bool SeenFiles::changedElsewhere(const std::filesystem::path& path,
+                                 std::optional<std::string_view> kept) {
     const auto at = seen_.find(path);
     if (at == seen_.end()) return false;
     const FileLook now = files_.look(path);
@@ -32,7 +36,9 @@ bool SeenFiles::changedElsewhere(const std::filesystem::path& path) {
     if (!now.exists || !at->second.look.exists) return true;
     // Touched, copied back or written with the same bytes: no change of the text.
     try {
-        if (hashBytes(files_.read(path)) != at->second.hash) return true;
+        const std::string bytes = files_.read(path);
+        if (at->second.hash ? hashBytes(bytes) != *at->second.hash : !kept || bytes != *kept)
+            return true;
     } catch (const StoreError&) {
         return true;
     }

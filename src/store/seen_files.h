@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <string_view>
 
 #include "store/file_system.h"
@@ -18,20 +19,24 @@ class SeenFiles {
   public:
     explicit SeenFiles(FileSystem& files) : files_(files) {}
 
-    // The file holds these bytes now: just read, or just written by this program.
-    void saw(const std::filesystem::path& path, std::string_view bytes);
+    // The file holds these bytes now: just read, or just written by this program. keptByCaller:
+    // the caller keeps them and gives them to changedElsewhere(), so they are not hashed here
+    // (a keystroke writes the whole index; hashing it each time would cost more than its look).
+    void saw(const std::filesystem::path& path, std::string_view bytes, bool keptByCaller = false);
     // This program moved the file from one name to the other.
     void moved(const std::filesystem::path& from, const std::filesystem::path& to);
     // This program removed the file.
     void forget(const std::filesystem::path& path);
     // True when another program wrote, replaced or removed the file since this one last saw it.
     // A file never seen here is nobody's change.
-    bool changedElsewhere(const std::filesystem::path& path);
+    // kept: the bytes last seen, where the caller kept them.
+    bool changedElsewhere(const std::filesystem::path& path,
+                          std::optional<std::string_view> kept = std::nullopt);
 
   private:
     struct Seen {
         FileLook look;
-        std::uint64_t hash = 0;
+        std::optional<std::uint64_t> hash;
     };
     FileSystem& files_;
     std::map<std::filesystem::path, Seen> seen_;

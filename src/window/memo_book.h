@@ -40,11 +40,11 @@ class MemoBook {
 
     // Another program wrote, replaced or removed the index, or memo n's file, since this book
     // last read or wrote it (one look; the bytes only when the look differs).
-    bool indexChangedElsewhere() { return store().changedElsewhere(store().indexPath()); }
+    bool indexChangedElsewhere() { return store().indexChangedElsewhere(indexSeen_); }
     // Something other than a plain file at its name is not counted: the save refuses it and says
     // so.
     bool memoChangedElsewhere(int n) {
-        return store().changedElsewhere(store().memoPath(n)) && kind(n) != EntryKind::Other;
+        return store().memoChangedElsewhere(n) && kind(n) != EntryKind::Other;
     }
 
     // The list read again from the index; nothing is selected afterwards.
