@@ -457,8 +457,10 @@ FileLook Win32FileSystem::look(const std::filesystem::path& path) {
         return (std::uint64_t(high) << 32) | std::uint64_t(low);
     };
     return {true, join(info.nFileSizeHigh, info.nFileSizeLow),
-            std::int64_t(
-                join(info.ftLastWriteTime.dwHighDateTime, info.ftLastWriteTime.dwLowDateTime)) *
+            // 100 ns ticks since 1601, as nanoseconds since 1970 (which fit).
+            (std::int64_t(
+                 join(info.ftLastWriteTime.dwHighDateTime, info.ftLastWriteTime.dwLowDateTime)) -
+             116444736000000000) *
                 100,
             info.dwVolumeSerialNumber, join(info.nFileIndexHigh, info.nFileIndexLow)};
 }
