@@ -25,6 +25,13 @@ void Win32Platform::runAfterShown() {
         task();
 }
 
+void Win32Platform::paintWhileWaiting() {
+    // A window that paints without validating would be sent WM_PAINT again at once: a bound.
+    MSG msg{};
+    for (int i = 0; i < 64 && PeekMessageW(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE); ++i)
+        DispatchMessageW(&msg);
+}
+
 bool Win32Platform::anotherCopyRunning() {
     singleCopy_ = CreateMutexW(nullptr, FALSE, options_.singleCopyName.c_str());
     const DWORD code = GetLastError();

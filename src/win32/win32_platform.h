@@ -45,6 +45,9 @@ class Win32Platform final : public WindowPlatform {
     int exitCode() const { return exitCode_; }
     // Runs the tasks afterShown() was given, on kRunAfterShown.
     void runAfterShown();
+    // While a file call waits on someone else's handle: the windows repaint what was uncovered,
+    // and nothing else runs, so no action of the person's starts inside the one waiting.
+    static void paintWhileWaiting();
     // Every notice shown so far.
     const std::vector<std::u16string>& notices() const { return notices_; }
 

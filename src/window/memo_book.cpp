@@ -20,7 +20,7 @@ FolderLock MemoBook::open(const NativeString& programFolder) {
     // The lock is the memo folder's own: whoever starts the program, from wherever, one copy
     // works on one folder. Taking it touches nothing in the folder.
     const FolderLock lock = files_.lockFolder(store().folder());
-    if (lock == FolderLock::HeldElsewhere) {
+    if (lock == FolderLock::HeldElsewhere || lock == FolderLock::HeldInAnotherSession) {
         journal_.reset();
         store_.reset();
         return lock;
@@ -202,17 +202,21 @@ void MemoBook::swapMemos(int a, int b) {
         throw;
     }
     rows_.exchange(a, b);
+    bool indexWritten = false;
     try {
         // Start-up tells from temp.txt and the rows how far a swap got: each part is kept
         // before the next begins.
         s.flushFolder();
         writeIndex();
+        indexWritten = true;
         s.flushFolder();
     } catch (const StoreError&) {
         rows_.exchange(a, b);
         undo([&] {
             s.rename(pathA, pathB);
             s.rename(temp, pathA);
+            // The files are back where they were: so must the rows be.
+            if (indexWritten) writeIndex();
         });
         throw;
     }

@@ -36,9 +36,9 @@ void MemoWindow::guarded(Action&& action, FolderLook look, Acting acting) {
     if (ended_) return;
     struct Acted {
         Acting& now;
-        ~Acted() { now = Acting::Nothing; }
-    } acted{acting_};
-    acting_ = acting;
+        Acting before;
+        ~Acted() { now = before; }
+    } acted{acting_, std::exchange(acting_, acting)};
     try {
         // Once for each of the person's actions, before anything of it is written.
         folderLooked_ = look != FolderLook::BeforeWriting;
@@ -242,8 +242,12 @@ void MemoWindow::tellWhatWaits() {
 StartResult MemoWindow::load() {
     const auto entry = entering("load");
     if (platform_.anotherCopyRunning()) return StartResult::AnotherCopyRunning;
-    if (book_->open(programFolderFrom(platform_.programDirectory())) == FolderLock::HeldElsewhere)
-        return StartResult::AnotherCopyRunning;
+    const FolderLock lock = book_->open(programFolderFrom(platform_.programDirectory()));
+    if (lock == FolderLock::HeldElsewhere) return StartResult::AnotherCopyRunning;
+    if (lock == FolderLock::HeldInAnotherSession) {
+        platform_.showRuntimeError(std::u16string(texts::kFolderInAnotherSession));
+        return StartResult::Failed;
+    }
     book_->reloadList();
     platform_.watchFolder(book_->folder().native(), [this] { folderChanged(); });
     inFrontItems_[0].setChecked(true);

@@ -71,7 +71,14 @@ void MemoWindow::closeMemo() {
 // left it, so that its rows stay; false when memo k's file changed elsewhere, or its row went,
 // and the text has been kept as a new memo instead.
 bool MemoWindow::caughtUpBeforeSaving(int k) {
-    lookAtFolderOnce();
+    // A folder that cannot be looked at for a moment is a refused save like any other.
+    try {
+        lookAtFolderOnce();
+    } catch (const StoreError& error) {
+        if (error.fault() == StoreFault::FolderReplaced) throw;
+        keepUnsaved(error);
+        return false;
+    }
     const bool memoChanged = book_->memoChangedElsewhere(k);
     if (book_->indexChangedElsewhere()) book_->reloadList();
     if (!memoChanged && k < memoList_.count()) return true;

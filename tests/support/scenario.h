@@ -34,7 +34,8 @@ struct Step {
         Tick,
         Menu,
         NewFolder,
-        Gone,           // a file of the folder goes, by another program's hand (the runner's)
+        Gone,  // a file of the folder goes (without a name, the folder goes or comes back), by
+               // another program's hand (the runner's)
         OutsideFolder,  // another program makes a folder at a name (the runner's)
         Wait,           // the person does nothing for a few seconds: what waits for time runs
         Another,        // another program changes files (the runner's); the watcher tells
@@ -136,9 +137,11 @@ struct Scenario {
     std::vector<std::u16string> messages{};
     // Set when a run-time error must end the program: a word its box must hold.
     std::u16string error{};
+    // What the window shows. Unset (rows empty), what the end folder holds: the index's titles,
+    // and the selected memo's text.
     std::vector<std::u16string> rows{};
     int selected = -1;
-    std::u16string text{};
+    std::optional<std::u16string> text{};
     bool ticked = false;
     bool inFront = true;
     // The handlers of the last step (of the start, when there are no steps); unset, not looked at.
