@@ -62,6 +62,14 @@ void MemoTextEdit::textAssigned() {
     assigning_ = false;
 }
 
+void MemoTextEdit::textReloaded() {
+    DWORD caret = 0;
+    SendMessageW(hwnd_, EM_GETSEL, 0, reinterpret_cast<LPARAM>(&caret));
+    textAssigned();
+    const auto at = WPARAM(std::min<std::size_t>(caret, shown_.size()));
+    SendMessageW(hwnd_, EM_SETSEL, at, LPARAM(at));
+}
+
 // The edit box says only that something changed: the span is what lies between the parts at
 // either end that stayed as they were. Positions are the memo's own, as the box shows every
 // unit of the memo as one unit.

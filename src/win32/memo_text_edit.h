@@ -36,6 +36,7 @@ class MemoTextEdit final : private TextBox::Observer {
     LRESULT typed(WPARAM wParam, LPARAM lParam);
 
     void textAssigned() override;
+    void textReloaded() override;
     void editRefitted(const TextEdit& refit) override;
 
     MemoWindow& core_;

@@ -105,6 +105,10 @@ class QtDriver final : public QObject, public Driver {
             case Step::Wait:
                 QTest::qWait(MemoWindow::kSaveRetryMs + 500);
                 break;
+            case Step::Another:
+                // inotify's events, and the end of their burst.
+                if (!step.beforeTold) QTest::qWait(WindowPlatform::kWatchSettleMs + 300);
+                break;
             case Step::Click:
                 QTest::mouseClick(list().viewport(), Qt::LeftButton, {}, rowCenter(step.row));
                 break;

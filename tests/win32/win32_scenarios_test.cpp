@@ -164,9 +164,13 @@ class Win32Driver final : public Driver {
             case Step::OutsideFolder:
             case Step::NewFolder:
                 break;
-            case Step::Wait: {
-                const auto end = std::chrono::steady_clock::now() +
-                                 std::chrono::milliseconds(MemoWindow::kSaveRetryMs + 500);
+            case Step::Wait:
+            case Step::Another: {
+                // The folder's change notification, as the window's timer finds it.
+                const int ms = step.kind == Step::Wait ? MemoWindow::kSaveRetryMs + 500
+                               : step.beforeTold       ? 0
+                                                       : WindowPlatform::kWatchSettleMs + 500;
+                const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
                 while (std::chrono::steady_clock::now() < end) {
                     pump();
                     Sleep(10);
