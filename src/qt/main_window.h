@@ -51,6 +51,7 @@ class MainWindow final : public QMainWindow,
     QLabel* label_ = nullptr;
     MemoTextEdit* text_ = nullptr;
     QAction* actions_[kCommandCount] = {};
+    bool showingValue_ = false;
 };
 
 }  // namespace tetomu

@@ -75,8 +75,49 @@ void MemoTextEdit::onContentsChange(int at, int removed, int added) {
          TextEdit{memoAt, std::size_t(removed + breaksRemoved), fromDisplay(toU16(inserted))}});
 }
 
+bool MemoTextEdit::event(QEvent* event) {
+    ++inOwnEvent_;
+    const bool done = QPlainTextEdit::event(event);
+    --inOwnEvent_;
+    return done;
+}
+
+bool MemoTextEdit::viewportEvent(QEvent* event) {
+    ++inOwnEvent_;
+    const bool done = QPlainTextEdit::viewportEvent(event);
+    --inOwnEvent_;
+    return done;
+}
+
 void MemoTextEdit::onTextChanged() {
     if (assigning_ || pending_.empty()) return;
+    // An edit made from outside the box's own events comes from the accessibility interface,
+    // which may make one change of the person's in several steps: a new text for the whole box
+    // is the old one taken out, then the new one put in. What it does in one call is one edit,
+    // passed on once the call has returned.
+    if (inOwnEvent_ == 0) {
+        if (!outsideEditWaits_) QTimer::singleShot(0, this, [this] { passOutsideEdit(); });
+        outsideEditWaits_ = true;
+        return;
+    }
+    passEdits();
+}
+
+void MemoTextEdit::passOutsideEdit() {
+    outsideEditWaits_ = false;
+    if (pending_.size() > 1) {
+        // Steps said of texts the core never had: the whole text is what changed.
+        QTextCursor all(document());
+        all.select(QTextCursor::Document);
+        pending_ = {
+            {0, document()->characterCount() - 1,
+             TextEdit{0, core_.memoText().text().size(), fromDisplay(toU16(all.selectedText()))}}};
+    }
+    passEdits();
+}
+
+void MemoTextEdit::passEdits() {
+    if (pending_.empty()) return;
     if (preediting_ && !inInputMethod_) {
         // A change from elsewhere while a composition was left open (its preedit dropped without
         // a word from the input method): what the composition did is kept as the box shows it,

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
@@ -104,6 +105,12 @@ class QtDriver final : public QObject, public Driver {
                 QTest::qWait(MemoWindow::kSaveRetryMs + 500);
                 break;
             case Step::Click:
+                if (step.accessible) {
+                    // A screen reader toggles the row's selection.
+                    accessible(&list())->child(step.row)->actionInterface()->doAction(
+                        QAccessibleActionInterface::toggleAction());
+                    break;
+                }
                 QTest::mouseClick(list().viewport(), Qt::LeftButton, {}, rowCenter(step.row));
                 break;
             case Step::DoubleClick: {
@@ -123,8 +130,21 @@ class QtDriver final : public QObject, public Driver {
                 break;
             }
             case Step::Tick:
+                if (step.accessible) {
+                    accessible(w.arrangeCheck())
+                        ->actionInterface()
+                        ->doAction(QAccessibleActionInterface::toggleAction());
+                    break;
+                }
                 QTest::mouseClick(w.arrangeCheck(), Qt::LeftButton, {}, QPoint(7, 8));
                 break;
+            case Step::SetText: {
+                // As the accessibility bridge takes a new text for the whole box.
+                QAccessibleInterface* box = accessible(&textBox());
+                box->editableTextInterface()->replaceText(0, box->textInterface()->characterCount(),
+                                                          toQString(toDisplay(step.text, u"\n")));
+                break;
+            }
             case Step::Menu:
                 choose(step.command);
                 break;
@@ -189,6 +209,9 @@ class QtDriver final : public QObject, public Driver {
 
   private:
     MemoListView& list() { return *app_->window().memoList(); }
+    static QAccessibleInterface* accessible(QWidget* widget) {
+        return QAccessible::queryAccessibleInterface(widget);
+    }
     QPoint rowCenter(int row) { return list().visualRect(list().model()->index(row, 0)).center(); }
 
     // A composition an input method commits: the text arrives at once.

@@ -33,6 +33,7 @@ struct Step {
         Gone,           // a file of the folder goes, by another program's hand (the runner's)
         OutsideFolder,  // another program makes a folder at a name (the runner's)
         Wait,           // the person does nothing for a few seconds: what waits for time runs
+        SetText,        // the text box's whole text set at once, as a screen reader sets it
     };
     Kind kind = Type;
     std::u16string text{};
@@ -43,6 +44,9 @@ struct Step {
     ListKey listKey = ListKey::Down;
     Command command = Command::New;
     Folder folder{};
+    // A pick or a tick through the accessibility interface, as a screen reader makes it: where
+    // a front end has one, it is driven; elsewhere it is the click itself.
+    bool accessible = false;
 };
 
 // Each character one keystroke, as typed; "\n" is the Enter key.
@@ -90,6 +94,15 @@ inline Step drag(int from, int to) {
 }
 inline Step tick() {
     return {.kind = Step::Tick};
+}
+inline Step accessiblePick(int row) {
+    return {.kind = Step::Click, .row = row, .accessible = true};
+}
+inline Step accessibleTick() {
+    return {.kind = Step::Tick, .accessible = true};
+}
+inline Step setText(std::u16string text) {
+    return {.kind = Step::SetText, .text = std::move(text)};
 }
 inline Step menu(Command c) {
     return {.kind = Step::Menu, .command = c};

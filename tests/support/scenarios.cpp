@@ -260,6 +260,17 @@ std::vector<Scenario> table() {
          .messages = {u"「♡」は保存できへん字やから「?」にしたで！"}, .rows = {u"?"}, .selected = 0,
          .text = u"?"},
 
+        // A screen reader's actions are a person's: one pick, one click of the box, one edit.
+        {.name = "AScreenReadersPickOpensTheMemo", .start = abc, .steps = {accessiblePick(1)},
+         .rows = {u"A", u"B", u"C"}, .selected = 1, .text = u"B", .trace = kOpenTrace},
+        {.name = "AScreenReadersToggleAndPickSwapAsClicksDo", .start = abc,
+         .steps = {accessiblePick(0), accessibleTick(), accessiblePick(2)},
+         .end = memos({u"C", u"B", u"A"}), .rows = {u"C", u"B", u"A"},
+         .trace = Lines{"onListPick", "  onArrangeCheck", "  onTextChange", "    onListPick"}},
+        {.name = "ANewWholeTextKeepsTheMemoInItsPlace", .start = abc,
+         .steps = {click(0), setText(u"X\r\nY")}, .end = memos({u"X\r\nY", u"B", u"C"}),
+         .rows = {u"XY", u"B", u"C"}, .selected = 0, .text = u"X\r\nY", .trace = kSaveTrace},
+
         // Opening a memo.
         {.name = "OpeningAMemoWritesNothingWhenItIsTheSame", .start = abc, .steps = {click(1)},
          .rows = {u"A", u"B", u"C"}, .selected = 1, .text = u"B", .trace = kOpenTrace},

@@ -170,6 +170,12 @@ class Win32Driver final : public Driver {
                 PostMessageW(check(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(8, 8));
                 PostMessageW(check(), WM_LBUTTONUP, 0, MAKELPARAM(8, 8));
                 break;
+            case Step::SetText:
+                // Select all, then the new text over it: one edit of the whole.
+                focus(edit());
+                SendMessageW(edit(), EM_SETSEL, 0, -1);
+                paste(step.text);
+                break;
             case Step::Menu:
                 choose(step.command);
                 break;
