@@ -5,8 +5,10 @@
 #include <QFile>
 #include <QThread>
 #include <QTimer>
+#include <QToolTip>
 
 #include "qt/main_window.h"
+#include "qt/memo_text_edit.h"
 #include "qt/message_box.h"
 
 namespace tetomu {
@@ -17,6 +19,17 @@ NativeString QtPlatform::programDirectory() {
 
 void QtPlatform::showMessage(const std::u16string& text) {
     showMessageBox(window_ && window_->isVisible() ? window_ : nullptr, text);
+}
+
+void QtPlatform::showNotice(const std::u16string& text) {
+    if (!window_) return;
+    MemoTextEdit* box = window_->memoText();
+    // A tooltip at the caret: it takes neither the focus nor a key, and goes by itself.
+    const QRect caret = box->cursorRect();
+    QString shown = QString::fromStdU16String(text);
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    QToolTip::showText(box->viewport()->mapToGlobal(caret.bottomRight()), shown, box->viewport(),
+                       {}, kNoticeMs);
 }
 
 void QtPlatform::keepInFront(bool inFront) {

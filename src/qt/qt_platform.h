@@ -11,6 +11,9 @@ class MainWindow;
 
 class QtPlatform final : public WindowPlatform {
   public:
+    // How long a notice stays, unless the person moves on.
+    static constexpr int kNoticeMs = 10000;
+
     explicit QtPlatform(const QString& programDirectory) : programDirectory_(programDirectory) {}
 
     void setWindow(MainWindow* window) { window_ = window; }
@@ -20,6 +23,7 @@ class QtPlatform final : public WindowPlatform {
     bool anotherCopyRunning() override { return false; }
     NativeString programDirectory() override;
     void showMessage(const std::u16string& text) override;
+    void showNotice(const std::u16string& text) override;
     void keepInFront(bool inFront) override;
     void afterShown(std::function<void()> task) override;
     void afterEvent(std::function<void()> task) override;

@@ -92,7 +92,8 @@ void MainWindow::createControls() {
     // gives the text box no "整理".
     list_.create(hwnd_, instance_, kIdMemoList);
     label_ = make(0, L"STATIC", window_.arrangeLabel(), SS_LEFT, kIdArrangeLabel);
-    check_ = make(0, L"BUTTON", texts::kCheckCaption, WS_TABSTOP | BS_AUTOCHECKBOX, kIdArrangeCheck);
+    check_ =
+        make(0, L"BUTTON", texts::kCheckCaption, WS_TABSTOP | BS_AUTOCHECKBOX, kIdArrangeCheck);
     text_.create(hwnd_, instance_, kIdMemoText);
 }
 

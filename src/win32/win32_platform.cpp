@@ -3,9 +3,12 @@
 #include <filesystem>
 #include <utility>
 
+#include <commctrl.h>
+
 #include "win32/message_box.h"
 #include "win32/wide_text.h"
 #include "window/display_text.h"
+#include "window/texts.h"
 
 namespace tetomu {
 
@@ -68,6 +71,16 @@ void Win32Platform::keepInFront(bool inFront) {
 void Win32Platform::afterShown(std::function<void()> task) {
     afterShown_.push_back(std::move(task));
     PostMessageW(hwnd_, kRunAfterShown, 0, 0);
+}
+
+void Win32Platform::showNotice(const std::u16string& text) {
+    // The text box's own balloon, the system's form for a word about what is being typed: it
+    // takes neither the focus nor a key.
+    HWND edit = FindWindowExW(hwnd_, nullptr, L"Edit", nullptr);
+    const std::wstring title = wideString(texts::kAppTitle);
+    const std::wstring body = wideString(text);
+    EDITBALLOONTIP tip{sizeof(EDITBALLOONTIP), title.c_str(), body.c_str(), TTI_INFO};
+    if (edit) SendMessageW(edit, EM_SHOWBALLOONTIP, 0, reinterpret_cast<LPARAM>(&tip));
 }
 
 void Win32Platform::runAfter(int milliseconds, std::function<void()> task) {

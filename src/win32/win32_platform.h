@@ -46,6 +46,7 @@ class Win32Platform final : public WindowPlatform {
     bool anotherCopyRunning() override;
     NativeString programDirectory() override;
     void showMessage(const std::u16string& text) override;
+    void showNotice(const std::u16string& text) override;
     void keepInFront(bool inFront) override;
     void afterShown(std::function<void()> task) override;
     void runAfter(int milliseconds, std::function<void()> task) override;

@@ -32,8 +32,13 @@ void MemoWindow::observeMenu(MenuItem::Observer* observer) {
 }
 
 template <class Action>
-void MemoWindow::guarded(Action&& action, FolderLook look) {
+void MemoWindow::guarded(Action&& action, FolderLook look, Acting acting) {
     if (ended_) return;
+    struct Acted {
+        Acting& now;
+        ~Acted() { now = Acting::Nothing; }
+    } acted{acting_};
+    acting_ = acting;
     try {
         // Once for each of the person's actions, before anything of it is written.
         folderLooked_ = look != FolderLook::BeforeWriting;
@@ -85,11 +90,11 @@ void MemoWindow::userEdit(const TextEdit& edit) {
             else if (!editRefused())
                 applyEdit(edit);
         },
-        FolderLook::BeforeWriting);
+        FolderLook::BeforeWriting, memoText_.composing() ? Acting::InputMethod : Acting::Typing);
 }
 
 void MemoWindow::userCompose() {
-    guarded([&] { memoText_.openComposition(); });
+    guarded([&] { memoText_.openComposition(); }, FolderLook::BeforeWriting, Acting::InputMethod);
 }
 
 void MemoWindow::userCloseComposition(bool committed) {
@@ -104,14 +109,14 @@ void MemoWindow::userCloseComposition(bool committed) {
             else if (!editRefused())
                 applyEdit(*change);
         },
-        FolderLook::BeforeWriting);
+        FolderLook::BeforeWriting, Acting::InputMethod);
 }
 
 void MemoWindow::applyEdit(const TextEdit& edit) {
     const FittedEdit fitted = fitEdit(codec_, memoText_.text(), edit);
     memoText_.userEdit(fitted);
     // Told once the edit is saved, so that box and file already agree while the box is up.
-    if (!fitted.replaced.empty()) msgBox(texts::notHoldable(fitted.replaced));
+    if (!fitted.replaced.empty()) tell(texts::notHoldable(fitted.replaced));
 }
 
 void MemoWindow::userClickCheck() {
@@ -136,12 +141,23 @@ void MemoWindow::choose(Command command) {
     }
 }
 
+void MemoWindow::later(int milliseconds, std::function<void()> task) {
+    platform_.runAfter(milliseconds, [this, milliseconds, task = std::move(task)] {
+        // A box's own event loop runs timers too: inside an action, the task waits its turn.
+        if (acting_ != Acting::Nothing)
+            later(milliseconds, task);
+        else
+            task();
+    });
+}
+
 void MemoWindow::keepUnsaved(const StoreError& why) {
+    pendingFault_ = why.fault();
     if (!std::exchange(savePending_, true))
-        msgBox(texts::saveRefused(book_->name(openRow_), pathText(why.path().filename()),
-                                  why.reasonText()));
+        tell(texts::saveRefused(book_->name(openRow_), pathText(why.path().filename()),
+                                why.reasonText()));
     if (std::exchange(retryArmed_, true)) return;
-    platform_.runAfter(kSaveRetryMs, [this] {
+    later(kSaveRetryMs, [this] {
         retryArmed_ = false;
         guarded([&] { retrySave(); }, FolderLook::BeforeWriting);
     });
@@ -153,13 +169,25 @@ void MemoWindow::retrySave() {
     updatePath();
 }
 
-// Nothing takes the text out of the box while it is not on disk: the save is tried first, and
-// while it is still refused the action is too, with a word why.
+// Nothing takes the text out of the box while it is not on disk: the save is tried first. Where
+// the memo's own file refuses it, the text becomes a new memo at the end, which stays open;
+// while the folder refuses it (a full disk), the action is refused, with a word why.
 bool MemoWindow::savedBeforeLeaving() {
     if (!savePending_) return true;
     retrySave();
     if (!savePending_) return true;
-    msgBox(texts::kStillUnsaved);
+    const int from = openRow_;
+    if (pendingFault_ == StoreFault::NotAFile || pendingFault_ == StoreFault::AccessDenied) {
+        // Arrange mode ends first, so that the new memo's selection is no second pick.
+        arrangeCheck_.setValue(0);
+        createPath();
+        if (openRow_ != from) {
+            savePending_ = false;
+            tell(texts::keptAsNewMemo(book_->name(from), book_->name(openRow_)));
+            return false;
+        }
+    }
+    tell(texts::kStillUnsaved);
     memoList_.showSelectionAgain();
     return false;
 }
@@ -177,20 +205,31 @@ std::optional<int> exitStatusOnStart(StartResult result) {
 }
 
 void MemoWindow::msgBox(std::u16string_view prompt) {
-    if (trace_) trace_->note("MsgBox");
-    // Never shown from inside the event that raised it: a box's own event loop would run an
-    // input method's commit, a paint or a notice of the list again before it has finished, and
-    // a box could open over a box. It comes once the event has returned, one box at a time, and
-    // a text already waiting or up is not told twice.
+    // One box at a time, and a text already waiting or up is not told twice.
     if (std::find(toTell_.begin(), toTell_.end(), prompt) != toTell_.end()) return;
     toTell_.emplace_back(prompt);
-    if (toTell_.size() == 1 && !telling_) platform_.afterEvent([this] { tellWhatWaits(); });
+    if (telling_) return;
+    // Inside an input method's event a box's own event loop would run the method's next event
+    // before this one has finished: the box comes once the event has returned. Everywhere else
+    // it comes in its place, before what follows it.
+    if (acting_ == Acting::InputMethod) {
+        if (toTell_.size() == 1) platform_.afterEvent([this] { tellWhatWaits(); });
+        return;
+    }
+    tellWhatWaits();
+}
+
+void MemoWindow::tell(std::u16string_view text) {
+    if (acting_ != Acting::Typing && acting_ != Acting::InputMethod) return msgBox(text);
+    if (trace_) trace_->note("Notice");
+    platform_.showNotice(std::u16string(text));
 }
 
 void MemoWindow::tellWhatWaits() {
     if (telling_) return;
     telling_ = true;
     while (!toTell_.empty() && !ended_) {
+        if (trace_) trace_->note("MsgBox");
         platform_.showMessage(toTell_.front());
         if (!toTell_.empty()) toTell_.erase(toTell_.begin());
     }
@@ -215,7 +254,7 @@ StartResult MemoWindow::load() {
 // Removes what a save cut short left, and tells the person what else does not match the index.
 void MemoWindow::lookAtTheFolder() {
     const MemoBook::Look look = book_->lookAtTheFolder();
-    if (!look.found.empty()) msgBox(texts::folderFindings(look.found, look.leftoversRemoved));
+    if (!look.found.empty()) tell(texts::folderFindings(look.found, look.leftoversRemoved));
 }
 
 void MemoWindow::onInFront(int index) {

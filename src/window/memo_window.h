@@ -6,12 +6,14 @@
 // one call, and fills WindowPlatform; every decision about memos is made in here
 // (memo_window_*.cpp, one file per feature). The steps on the memo folder are MemoBook's.
 #include <array>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "store/store_error.h"
 #include "window/controls.h"
 #include "window/handler_trace.h"
 #include "window/menu.h"
@@ -81,8 +83,13 @@ class MemoWindow {
     // anything of it is read or written; just before its first write (a keystroke, whose
     // refused look then keeps the text as a refused save does); or never (it touches no file).
     enum class FolderLook { First, BeforeWriting, Never };
+    // What the person is doing, for how the program tells them something meanwhile.
+    enum class Acting { Nothing, Other, Typing, InputMethod };
     template <class Action>
-    void guarded(Action&& action, FolderLook look = FolderLook::First);
+    void guarded(Action&& action, FolderLook look = FolderLook::First,
+                 Acting acting = Acting::Other);
+    // Runs the task this long from now, as an action of its own once no action is running.
+    void later(int milliseconds, std::function<void()> task);
     void lookAtFolderOnce();
 
     // Handlers.
@@ -113,7 +120,11 @@ class MemoWindow {
     bool savedBeforeLeaving();
     HandlerTrace::Entry entering(const char* handler) { return {trace_, handler}; }
 
+    // A modal message box, shown at once unless a box is up or an input method's event is being
+    // handled; the three that the window has always shown, and what the person must answer.
     void msgBox(std::u16string_view prompt);
+    // The program's own word: a notice that takes no keys while the person types, else a box.
+    void tell(std::u16string_view text);
     void tellWhatWaits();
     void applyEdit(const TextEdit& edit);
 
@@ -134,13 +145,17 @@ class MemoWindow {
     std::optional<int> unopened_;
     // Only against the change that the model's own emptying of the box raises for that row.
     bool blanking_ = false;
-    // The action being handled has made sure of the memo folder.
+    // The action being handled, and whether it has made sure of the memo folder.
+    Acting acting_ = Acting::Nothing;
     bool folderLooked_ = false;
     // The open memo's text is in the box but not on disk: its save was refused (a file held by
     // another program past the patience, a full disk). The person is told once; the next change,
     // a timer and anything that would take the text out of the box try again.
     bool savePending_ = false;
     bool retryArmed_ = false;
+    // The refusal's kind: one that belongs to the memo's own file (a link put at its name, a
+    // file made read-only) lets the person move on, their text kept as a new memo.
+    StoreFault pendingFault_ = StoreFault::Other;
     // A title derived again on opening that could not be written back has been told.
     bool toldTitleNotWritten_ = false;
 

@@ -32,7 +32,7 @@ void MemoWindow::arrangePath() {
     const bool firstPickGone = swapFirst_ < 0 || swapFirst_ >= memoList_.count();
     if (firstPickGone || book_->tempLeftOver()) {
         arrangeCheck_.setValue(0);
-        msgBox(firstPickGone ? texts::kFirstPickGone : texts::kTempLeftOver);
+        tell(firstPickGone ? texts::kFirstPickGone : texts::kTempLeftOver);
         // The click still selected this memo; with arrange mode off it opens, as any click does.
         openPath();
         return;

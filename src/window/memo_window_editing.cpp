@@ -29,7 +29,7 @@ void MemoWindow::createPath() {
     if (memoList_.count() >= kMaxMemos) {
         // The store numbers memos with 16 bits; one more would overflow. Nothing is written. An
         // empty box (New or a swap clearing it) has nothing to lose, so only typed text is told.
-        if (!memoText_.text().empty()) msgBox(texts::kListFull);
+        if (!memoText_.text().empty()) tell(texts::kListFull);
         return;
     }
     saving_ = true;
@@ -38,9 +38,9 @@ void MemoWindow::createPath() {
     const MemoBook::Room room = book_->makeRoomForNewMemo(!memoText_.text().empty());
     if (room.kind != MemoBook::Room::Free) {
         if (room.kind == MemoBook::Room::NotAFile)
-            msgBox(texts::cannotCreate(book_->name(room.at)));
+            tell(texts::cannotCreate(book_->name(room.at)));
         else if (room.kind == MemoBook::Room::Full)
-            msgBox(texts::kListFull);
+            tell(texts::kListFull);
         saving_ = false;
         return;
     }
@@ -70,7 +70,7 @@ void MemoWindow::updatePath() {
             } else if (!std::exchange(toldTitleNotWritten_, true)) {
                 // Only a title derived again is at stake on opening: in a folder that may only
                 // be read, the person is told once and browses on.
-                msgBox(texts::kTitleNotWritten);
+                tell(texts::kTitleNotWritten);
             }
         }
     }
@@ -100,12 +100,12 @@ void MemoWindow::deletePath() {
     switch (book_->deleteMemo(rowBeingDeleted_)) {
         case MemoBook::Deletion::Gap:
             // The memo stays, and so does what the box shows of it.
-            msgBox(texts::kCannotDelete);
+            tell(texts::kCannotDelete);
             if (book_->kind(rowBeingDeleted_) == EntryKind::File)
                 memoText_.setText(book_->readMemo(rowBeingDeleted_));
             return;
         case MemoBook::Deletion::NameStays:
-            msgBox(texts::cannotRemove(book_->name(rowBeingDeleted_)));
+            tell(texts::cannotRemove(book_->name(rowBeingDeleted_)));
             return;
         case MemoBook::Deletion::Done:
             unopened_.reset();

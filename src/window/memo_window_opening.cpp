@@ -44,8 +44,8 @@ void MemoWindow::showUnopened(int k, const StoreError& why) {
     blanking_ = true;
     memoText_.setText(u"");
     blanking_ = false;
-    msgBox(why.fault() == StoreFault::NotFound ? texts::memoMissing(book_->name(k))
-                                               : texts::memoNotAFile(book_->name(k)));
+    tell(why.fault() == StoreFault::NotFound ? texts::memoMissing(book_->name(k))
+                                             : texts::memoNotAFile(book_->name(k)));
 }
 
 // A keystroke in an unopened memo: one whose file is still missing is written as any save is;
@@ -61,7 +61,7 @@ bool MemoWindow::editRefused() {
     if (kind == EntryKind::File) {
         memoList_.setSelected(k);
     } else {
-        msgBox(texts::memoNotAFile(book_->name(k)));
+        tell(texts::memoNotAFile(book_->name(k)));
     }
     return true;
 }

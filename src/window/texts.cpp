@@ -121,6 +121,15 @@ std::u16string cannotRemove(std::u16string_view name) {
     return std::u16string(name) + u" がふつうのファイルやないから、このメモは消されへん！";
 }
 
+std::u16string keptAsNewMemo(std::u16string_view from, std::u16string_view to) {
+    return std::u16string(from) + u" には保存できへんから、書いた字は新しいメモ（" +
+           std::u16string(to) + u"）にしといたで！";
+}
+
+std::u16string cannotSwap(std::u16string_view name) {
+    return std::u16string(name) + u" がふつうのファイルやないか、ないから、入れ替えられへん！";
+}
+
 std::u16string saveRefused(std::u16string_view name, std::u16string_view where,
                            std::u16string_view reason) {
     return std::u16string(name) + u" に保存できへんかったで。\r\n" + std::u16string(where) + u"：" +

@@ -42,6 +42,11 @@ inline constexpr std::u16string_view kTitleNotWritten =
 inline constexpr std::u16string_view kStillUnsaved =
     u"まだ保存できてへんから、ほかのメモには移られへん！書いた字はそのまま残してあるで。";
 
+// The text of a memo whose own file refuses it (a link at its name, a file made read-only) is
+// kept as a new memo, now open.
+std::u16string keptAsNewMemo(std::u16string_view from, std::u16string_view to);
+// Memo `name` is not a plain file, or is missing: the swap does not happen.
+std::u16string cannotSwap(std::u16string_view name);
 // A keystroke's save of memo `name` was refused at the file `where`, for `reason`: the text stays
 // in the box and is tried again.
 std::u16string saveRefused(std::u16string_view name, std::u16string_view where,

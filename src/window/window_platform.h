@@ -21,6 +21,10 @@ class WindowPlatform {
     // A modal box with this text, the title "テトム", an OK button alone and no icon. Returns
     // when the person has closed it.
     virtual void showMessage(const std::u16string& text) = 0;
+    // A word to the person that takes no keys: shown beside the caret of the text box without
+    // taking the focus, and gone by itself. For what they are typing, so that the keys typed
+    // meanwhile still go into the box.
+    virtual void showNotice(const std::u16string& text) = 0;
     // Shows the window (when it is not shown yet) and keeps it above all others, or releases it,
     // keeping its size and place.
     virtual void keepInFront(bool inFront) = 0;

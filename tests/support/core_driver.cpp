@@ -18,7 +18,7 @@ StartResult CoreDriver::start(const fs::path& programDirectory) {
 
 void CoreDriver::showMessage(const std::u16string& text) {
     // A box's own event loop would run inside the action, and run what it has not finished.
-    EXPECT_FALSE(inEvent_) << "a box shown inside an action";
+    EXPECT_FALSE(inEvent_) << "a box shown inside an input method's event";
     messages_.push_back(text);
 }
 
@@ -51,7 +51,7 @@ void CoreDriver::compose(const Step& step) {
 
 void CoreDriver::apply(const Step& step) {
     MemoWindow& w = *window_;
-    inEvent_ = true;
+    inEvent_ = step.kind == Step::Compose;
     switch (step.kind) {
         case Step::Type:
             for (std::size_t i = 0, n = 0; i < step.text.size(); i += n) {

@@ -36,6 +36,7 @@ class CoreDriver final : public Driver, private TextBox::Observer, private Windo
     bool anotherCopyRunning() override { return false; }
     NativeString programDirectory() override { return directory_; }
     void showMessage(const std::u16string& text) override;
+    void showNotice(const std::u16string& text) override { messages_.push_back(noticed(text)); }
     void keepInFront(bool front) override { inFront_ = front; }
     void afterShown(std::function<void()> task) override { task(); }
     void afterEvent(std::function<void()> task) override { later_.push_back(std::move(task)); }
@@ -59,7 +60,7 @@ class CoreDriver final : public Driver, private TextBox::Observer, private Windo
     std::unique_ptr<MemoWindow> window_;
     std::vector<std::function<void()>> later_;
     std::vector<std::function<void()>> timers_;  // run by a Wait step
-    bool inEvent_ = false;                       // a person's action is being handled
+    bool inEvent_ = false;                       // an input method's event is being handled
     std::size_t caret_ = 0;
     std::size_t anchor_ = 0;
 };

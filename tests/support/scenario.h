@@ -195,6 +195,11 @@ class Driver {
     virtual std::optional<WindowLook> look() { return std::nullopt; }
 };
 
+// A notice that takes no keys, as a driver records it among the boxes.
+inline std::u16string noticed(std::u16string_view text) {
+    return u"(notice) " + std::u16string(text);
+}
+
 // What a box shows read back in the memo's units: a line break, and each symbol the program
 // shows for a lone CR, a lone LF and a NUL.
 std::u16string readBack(std::u16string_view shown);
