@@ -7,6 +7,7 @@
 #   a composition cancelled with Escape, then the focus moved to another memo, is saved nowhere;
 #   ♡ chosen for はーと is stored as "?", told beside the caret, and the program goes on;
 #   Ctrl+A, then a composition, replaces the memo in place;
+#   a composition still open when New is chosen is committed into the memo it was typed in;
 # then fcitx5 with mozc, on a fresh folder, with a composition still open:
 #   New commits it into the memo it was typed in, and the Return after it goes into the box;
 #   Delete takes the memo, and nothing of the composition comes into the emptied box.
@@ -112,6 +113,10 @@ click_text() { xdotool mousemove --window "$win" 200 $((menubar + 80)) click 1; 
 click_row() { xdotool mousemove --window "$win" 40 $((menubar + 24 + 13 * $1)) click 1; settle; }
 keys() { xdotool key --delay 80 "$@"; settle; }
 typed() { xdotool type --delay 80 "$1"; settle; }
+# New and Delete on the menu bar.
+choose() { xdotool mousemove --window "$win" "$1" $((menubar / 2)) click 1; settle; }
+new=22
+delete=62
 
 # The input method starts off; the key that turns it on.
 click_text
@@ -156,6 +161,17 @@ expect_folder "Ctrl+A then a composition replaces the memo in place" \
     0.txt 413f 1.txt 8da193fa 2.txt 8da193fa group.gl 413f0d0a8da193fa0d0a8da193fa0d0a
 answers "the replace"
 
+# てすと still being composed at the end of memo A when New is chosen: it stays in memo A.
+click_row 0
+click_text
+keys ctrl+End
+typed tesuto
+choose $new
+expect_folder "a composition open at New is committed into its own memo" \
+    0.txt 413f82c482b782c6 1.txt 8da193fa 2.txt 8da193fa \
+    group.gl 413f82c482b782c60d0a8da193fa0d0a8da193fa0d0a
+answers "the New"
+
 # fcitx5 with mozc, on a fresh folder: a composition still open when New or Delete is chosen.
 kill "$app" "${pids[@]}" 2>/dev/null || true
 wait "$app" 2>/dev/null || true
@@ -183,9 +199,6 @@ if [ -x /usr/bin/fcitx5 ] && [ -f /usr/lib/x86_64-linux-gnu/fcitx5/fcitx5-mozc.s
     win=$(wait_for_window 'テトム★' || true)
     [ -n "$win" ] || { echo "FAIL  the window did not appear under fcitx5"; cat "$work/app.log"; exit 1; }
     menubar=$(( $(xwininfo -id "$win" | awk '/Height:/ {print $2}') - 262 ))
-    choose() { xdotool mousemove --window "$win" "$1" $((menubar / 2)) click 1; settle; }
-    new=22
-    delete=62
 
     # てすと typed at the end of memo A, still being composed, then New: it stays in memo A, and
     # the Return after New is a line of a new memo of its own, typed into the box.

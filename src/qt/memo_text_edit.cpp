@@ -162,6 +162,13 @@ void MemoTextEdit::editRefitted(const TextEdit& refit) {
 }
 
 void MemoTextEdit::inputMethodEvent(QInputMethodEvent* event) {
+    // Events that change nothing may come before the repeat.
+    const bool nothing = event->preeditString().isEmpty() && event->commitString().isEmpty() &&
+                         event->replacementLength() == 0;
+    if (!nothing && !committedAway_.isEmpty() &&
+        std::exchange(committedAway_, {}) == event->commitString() &&
+        event->preeditString().isEmpty() && event->replacementLength() == 0)
+        return event->accept();
     // Every event is part of a composition, a lone one too (the empty preedit that comes with
     // the focus, a commit of its own): what it leaves as it was is no edit.
     core_.userCompose();
@@ -181,6 +188,25 @@ void MemoTextEdit::inputMethodEvent(QInputMethodEvent* event) {
     // as the input method sets its own state after sending it.
     if (wasPreediting && !committed)
         QTimer::singleShot(0, this, [] { QGuiApplication::inputMethod()->reset(); });
+}
+
+// The input method gives up the composition as it does when the focus leaves: committed into
+// this memo, so that it never comes later into whatever memo is open by then. ibus commits what
+// it shows when told to commit, fcitx5 when told to reset; without either, the box commits what
+// it shows itself. ibus commits it once more after its reset: that repeat is dropped.
+void MemoTextEdit::compositionClosing() {
+    const QTextLayout* layout = textCursor().block().layout();
+    const auto shown = [layout] { return layout ? layout->preeditAreaText() : QString(); };
+    const QString composed = shown();
+    if (composed.isEmpty()) return;
+    QGuiApplication::inputMethod()->commit();
+    if (!shown().isEmpty()) QGuiApplication::inputMethod()->reset();
+    if (!shown().isEmpty()) {
+        QInputMethodEvent commit;
+        commit.setCommitString(shown());
+        QCoreApplication::sendEvent(this, &commit);
+    }
+    committedAway_ = composed;
 }
 
 // The whole composition is scrolled into view, its end too: while it is converted its cursor

@@ -39,6 +39,8 @@ class MemoTextEdit final : public QPlainTextEdit, private TextBox::Observer {
 
     void textAssigned() override;
     void editRefitted(const TextEdit& refit) override;
+    void compositionClosing() override;
+    void focusWanted() override { setFocus(Qt::OtherFocusReason); }
     void onContentsChange(int at, int removed, int added);
     void onTextChanged();
     void passOutsideEdit();
@@ -56,6 +58,8 @@ class MemoTextEdit final : public QPlainTextEdit, private TextBox::Observer {
     bool inInputMethod_ = false;
     int inOwnEvent_ = 0;
     bool outsideEditWaits_ = false;
+    // A composition given up for an action elsewhere, until the input method's next event.
+    QString committedAway_;
 };
 
 }  // namespace tetomu
