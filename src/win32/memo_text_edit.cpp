@@ -99,6 +99,15 @@ void MemoTextEdit::editRefitted(const TextEdit& refit) {
     shown_.replace(refit.at, refit.removed, text);
 }
 
+// The input method completes the composition as it does when the focus leaves: its result comes
+// into the box now, while the core still holds the composition, which it then commits.
+void MemoTextEdit::compositionClosing() {
+    const HIMC context = ImmGetContext(hwnd_);
+    if (!context) return;
+    ImmNotifyIME(context, NI_COMPOSITIONSTR, CPS_COMPLETE, 0);
+    ImmReleaseContext(hwnd_, context);
+}
+
 // An input method's composition in the box: the box shows it in the text and reports each change
 // of it (and the selection it took away) with EN_CHANGE; from its start to its end those are one
 // change, which the core makes of them.

@@ -34,6 +34,8 @@ class MemoTextEdit final : private TextBox::Observer {
 
     void textAssigned() override;
     void editRefitted(const TextEdit& refit) override;
+    void compositionClosing() override;
+    void focusWanted() override { SetFocus(hwnd_); }
 
     MemoWindow& core_;
     HWND hwnd_ = nullptr;

@@ -182,6 +182,9 @@ class QtDriver final : public QObject, public Driver {
     }
     std::vector<std::u16string> messages() override { return seen_; }
     bool ended() override { return app_->core().ended(); }
+    std::optional<bool> textFocused() override {
+        return app_->window().focusWidget() == &textBox();
+    }
     std::optional<WindowLook> look() override {
         MainWindow& w = app_->window();
         WindowLook look{toU16(w.windowTitle())};
@@ -232,7 +235,7 @@ class QtDriver final : public QObject, public Driver {
         preedit({});
         for (qsizetype i = 1; i <= text.size(); ++i)
             preedit(text.left(i));
-        if (text.isEmpty()) return;
+        if (text.isEmpty() || step.open) return;
         if (step.result.empty()) {
             preedit({});
             QCoreApplication::processEvents();

@@ -50,6 +50,7 @@ class CoreDriver final : public Driver, private TextBox::Observer, private Windo
     void editRefitted(const TextEdit& refit) override {
         caret_ = anchor_ = refit.at + refit.inserted.size();
     }
+    void compositionClosing() override;
 
     FileSystem& files_;
     Cp932Codec codec_;
@@ -61,6 +62,7 @@ class CoreDriver final : public Driver, private TextBox::Observer, private Windo
     std::vector<std::function<void()>> later_;
     std::vector<std::function<void()>> timers_;  // run by a Wait step
     bool inEvent_ = false;                       // an input method's event is being handled
+    std::u16string composed_;  // what the input method shows of a composition left open
     std::size_t caret_ = 0;
     std::size_t anchor_ = 0;
 };

@@ -47,6 +47,9 @@ struct Step {
     // A pick or a tick through the accessibility interface, as a screen reader makes it: where
     // a front end has one, it is driven; elsewhere it is the click itself.
     bool accessible = false;
+    // A composition left open: its preedit still shows when the next step comes, and the input
+    // method commits it (as `result`) when it is told to give it up.
+    bool open = false;
 };
 
 // Each character one keystroke, as typed; "\n" is the Enter key.
@@ -63,6 +66,9 @@ inline Step commit(std::u16string text) {
 // method on: the focus comes with an empty preedit.
 inline Step compose(std::u16string preedit, std::u16string result) {
     return {.kind = Step::Compose, .text = std::move(preedit), .result = std::move(result)};
+}
+inline Step composing(std::u16string preedit) {
+    return {.kind = Step::Compose, .text = preedit, .result = preedit, .open = true};
 }
 inline Step key(TextKey k) {
     return {.kind = Step::KeyInText, .textKey = k};
@@ -137,6 +143,8 @@ struct Scenario {
     std::u16string text{};
     bool ticked = false;
     bool inFront = true;
+    // Set when it matters: whether the text box has the keys afterwards.
+    std::optional<bool> textFocused{};
     // The handlers of the last step (of the start, when there are no steps); unset, not looked at.
     std::optional<Lines> trace{};
 };
@@ -191,6 +199,8 @@ class Driver {
         return all.empty() ? u"" : all.back();
     }
     virtual bool ended() = 0;
+    // Whether the text box has the keyboard focus, where there is one.
+    virtual std::optional<bool> textFocused() { return std::nullopt; }
     // The window, where there is one.
     virtual std::optional<WindowLook> look() { return std::nullopt; }
 };

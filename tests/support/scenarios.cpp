@@ -271,6 +271,18 @@ std::vector<Scenario> table() {
          .steps = {click(0), setText(u"X\r\nY")}, .end = memos({u"X\r\nY", u"B", u"C"}),
          .rows = {u"XY", u"B", u"C"}, .selected = 0, .text = u"X\r\nY", .trace = kSaveTrace},
 
+        // A composition still open when New or Delete acts is committed into its own memo first.
+        {.name = "ACompositionOpenAtNewStaysInItsMemo", .start = ab,
+         .steps = {click(0), key(T::End), composing(u"てすと"), menu(Command::New)},
+         .end = memos({u"Aてすと", u"B"}), .rows = {u"Aてすと", u"B"}, .textFocused = true},
+        {.name = "ACompositionOpenAtDeleteGoesWithItsMemo", .start = ab,
+         .steps = {click(1), key(T::End), composing(u"てすと"), menu(Command::Delete)},
+         .end = memos({u"A"}), .rows = {u"A"}},
+        {.name = "NewLetsGoOfAMemoWhoseFileIsMissingAndGivesTheBoxTheKeys",
+         .start = without(ab, {"1.txt"}), .steps = {click(1), menu(Command::New)},
+         .messages = {notice(u"・1.txt がないやん\r\n"), memoMissing(u"1.txt")}, .rows = {u"A", u"B"},
+         .textFocused = true},
+
         // Opening a memo.
         {.name = "OpeningAMemoWritesNothingWhenItIsTheSame", .start = abc, .steps = {click(1)},
          .rows = {u"A", u"B", u"C"}, .selected = 1, .text = u"B", .trace = kOpenTrace},
@@ -457,6 +469,9 @@ void runScenario(const Scenario& s, Driver& driver) {
     EXPECT_EQ(driver.selected(), s.selected);
     EXPECT_EQ(driver.text(), s.text);
     EXPECT_EQ(driver.ticked(), s.ticked);
+    if (const std::optional<bool> focused = driver.textFocused(); focused && s.textFocused) {
+        EXPECT_EQ(*focused, *s.textFocused);
+    }
     EXPECT_EQ(driver.inFront(), s.inFront);
     EXPECT_EQ(driver.inFrontMarks(), (std::array<bool, 2>{s.inFront, !s.inFront}));
     if (s.trace) {

@@ -206,6 +206,7 @@ class Win32Driver final : public Driver {
     bool inFront() override { return (GetWindowLongW(hwnd(), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
     std::vector<std::u16string> messages() override { return seen_; }
     bool ended() override { return frame_->window().ended(); }
+    std::optional<bool> textFocused() override { return GetFocus() == edit(); }
 
     std::optional<WindowLook> look() override {
         WindowLook look{textOf(hwnd())};
@@ -287,6 +288,7 @@ class Win32Driver final : public Driver {
         };
         for (std::size_t i = 1; i <= step.text.size(); ++i)
             set(step.text.substr(0, i));
+        if (step.open) return void(ImmReleaseContext(edit(), context));
         if (!step.result.empty()) set(step.result);
         ImmNotifyIME(context, NI_COMPOSITIONSTR, step.result.empty() ? CPS_CANCEL : CPS_COMPLETE,
                      0);
