@@ -137,6 +137,7 @@ class QuietPlatform final : public WindowPlatform {
     bool anotherCopyRunning() override { return false; }
     NativeString programDirectory() override { return directory_; }
     void showMessage(const std::u16string&) override {}
+    void showNotice(const std::u16string&) override {}
     void keepInFront(bool) override {}
     void afterShown(std::function<void()> task) override { later = std::move(task); }
     void showRuntimeError(const std::u16string&) override { std::abort(); }

@@ -5,7 +5,6 @@
 #include <QFile>
 #include <QThread>
 #include <QTimer>
-#include <QToolTip>
 
 #include "qt/main_window.h"
 #include "qt/memo_text_edit.h"
@@ -24,12 +23,9 @@ void QtPlatform::showMessage(const std::u16string& text) {
 void QtPlatform::showNotice(const std::u16string& text) {
     if (!window_) return;
     MemoTextEdit* box = window_->memoText();
-    // A tooltip at the caret: it takes neither the focus nor a key, and goes by itself.
-    const QRect caret = box->cursorRect();
     QString shown = QString::fromStdU16String(text);
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    QToolTip::showText(box->viewport()->mapToGlobal(caret.bottomRight()), shown, box->viewport(),
-                       {}, kNoticeMs);
+    notice_.showAt(box->viewport()->mapToGlobal(box->cursorRect().bottomRight()), shown);
 }
 
 void QtPlatform::keepInFront(bool inFront) {

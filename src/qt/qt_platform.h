@@ -3,6 +3,7 @@
 // window in front. One copy per memo folder is the store's folder lock; nothing is needed here.
 #include <QString>
 
+#include "qt/notice_tip.h"
 #include "window/window_platform.h"
 
 namespace tetomu {
@@ -11,9 +12,6 @@ class MainWindow;
 
 class QtPlatform final : public WindowPlatform {
   public:
-    // How long a notice stays, unless the person moves on.
-    static constexpr int kNoticeMs = 10000;
-
     explicit QtPlatform(const QString& programDirectory) : programDirectory_(programDirectory) {}
 
     void setWindow(MainWindow* window) { window_ = window; }
@@ -34,6 +32,7 @@ class QtPlatform final : public WindowPlatform {
     QString programDirectory_;
     MainWindow* window_ = nullptr;
     bool failed_ = false;
+    NoticeTip notice_;
 };
 
 }  // namespace tetomu

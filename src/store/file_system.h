@@ -26,9 +26,10 @@ struct FolderEntry {
 };
 
 enum class FolderLock {
-    Held,           // this copy holds it until it ends
-    HeldElsewhere,  // another copy runs on this folder
-    Unavailable,    // the folder cannot be locked (missing, or a file system without locks)
+    Held,                  // this copy holds it until it ends
+    HeldElsewhere,         // another copy runs on this folder
+    HeldInAnotherSession,  // another person's copy, or one in another session of this machine
+    Unavailable,           // the folder cannot be locked (missing, or a file system without locks)
 };
 
 class FileSystem {
@@ -61,12 +62,19 @@ class FileSystem {
     // this object goes, and let go by the system however the program ends.
     virtual FolderLock lockFolder(const std::filesystem::path& folder) = 0;
     // False when the folder at this path is no longer the one locked: it was moved away and
-    // another (a restored copy, say) put in its place. True while no lock is held.
+    // another (a restored copy, say) put in its place. True while no lock is held. A folder that
+    // cannot be looked at (moved away, a network share or a stick gone) is no answer: that is
+    // thrown as the refusal it is (StoreFault::FolderUnreachable).
     virtual bool isLockedFolder(const std::filesystem::path& folder) = 0;
     // True where the system takes "2.TXT" for "2.txt".
     virtual bool namesIgnoreCase() const = 0;
     // The refusal this system gives for a fault the store finds before making the call.
     virtual StoreError refusal(StoreFault fault, const std::filesystem::path& path) const = 0;
+
+    // Called between the tries of a call that waits on someone else's handle, where the system
+    // has such waits (Windows), so that a window can repaint meanwhile. It must not reach the
+    // store again. Unset, nothing is called.
+    std::function<void()> whileWaiting;
 };
 
 // The sibling that write() fills before it replaces the target. Only this program makes such

@@ -279,8 +279,12 @@ bool PosixFileSystem::isLockedFolder(const std::filesystem::path& folder) {
     if (lockFd_ < 0) return true;
     struct stat locked {
     }, now{};
-    return ::fstat(lockFd_, &locked) == 0 && ::stat(folder.c_str(), &now) == 0 &&
-           locked.st_dev == now.st_dev && locked.st_ino == now.st_ino;
+    // Only a folder seen at the path tells: one that cannot be looked at is refused as it is.
+    if (::fstat(lockFd_, &locked) != 0 || ::stat(folder.c_str(), &now) != 0) {
+        const int err = errno;
+        throw StoreError(StoreFault::FolderUnreachable, err, std::strerror(err), folder);
+    }
+    return locked.st_dev == now.st_dev && locked.st_ino == now.st_ino;
 }
 
 StoreError PosixFileSystem::refusal(StoreFault fault, const std::filesystem::path& path) const {
@@ -302,6 +306,8 @@ StoreError PosixFileSystem::refusal(StoreFault fault, const std::filesystem::pat
         }
         case StoreFault::FolderReplaced:
             return StoreError(fault, ESTALE, std::strerror(ESTALE), path);
+        case StoreFault::FolderUnreachable:
+            return StoreError(fault, ENOENT, std::strerror(ENOENT), path);
         case StoreFault::Other:
             break;
     }

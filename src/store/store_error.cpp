@@ -21,6 +21,9 @@ std::u16string_view faultText(StoreFault fault) {
             return u"ふつうのファイルではありません（リンク、フォルダ、パイプなど）。";
         case StoreFault::FolderReplaced:
             return u"memo フォルダが起動したあとで入れ替わりました。開き直してください。";
+        case StoreFault::FolderUnreachable:
+            return u"memo フォルダを確かめられません（動かされたか、ネットワークや USB メモリが"
+                   u"外れたのかもしれません）。";
         case StoreFault::Other:
             break;
     }

@@ -14,8 +14,9 @@ enum class StoreFault {
     AccessDenied,
     DiskFull,
     IoError,
-    NotAFile,        // a link, a folder, a pipe or a device where a memo or the index belongs
-    FolderReplaced,  // the memo folder is no longer the one this copy locked
+    NotAFile,           // a link, a folder, a pipe or a device where a memo or the index belongs
+    FolderReplaced,     // the memo folder is no longer the one this copy locked
+    FolderUnreachable,  // the memo folder cannot be looked at: whether it is the same is unknown
     Other,
 };
 

@@ -4,6 +4,7 @@
 
 #include <utility>
 
+#include "store/file_system.h"
 #include "win32/dpi.h"
 #include "win32/resource.h"
 #include "win32/wide_text.h"
@@ -41,7 +42,9 @@ void registerFrameClass(HINSTANCE instance) {
 
 MainWindow::MainWindow(HINSTANCE instance, FileSystem& files, const TextCodec& codec,
                        FrameOptions options)
-    : instance_(instance), platform_(std::move(options)), window_(files, codec, platform_) {}
+    : instance_(instance), platform_(std::move(options)), window_(files, codec, platform_) {
+    files.whileWaiting = &Win32Platform::paintWhileWaiting;
+}
 
 MainWindow::~MainWindow() {
     window_.observeCheck(nullptr);

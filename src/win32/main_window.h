@@ -45,6 +45,7 @@ class MainWindow final : private CheckBox::Observer {
     HWND edit() const { return text_.hwnd(); }
     HMENU menu() const { return menu_.bar(); }
     MemoWindow& window() { return window_; }
+    const Win32Platform& platform() const { return platform_; }
     int dpi() const { return dpi_; }
 
   private:

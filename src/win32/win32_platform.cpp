@@ -3,8 +3,6 @@
 #include <filesystem>
 #include <utility>
 
-#include <commctrl.h>
-
 #include "win32/message_box.h"
 #include "win32/wide_text.h"
 #include "window/display_text.h"
@@ -23,6 +21,13 @@ void Win32Platform::runAfterShown() {
     afterShown_.clear();
     for (auto& task : tasks)
         task();
+}
+
+void Win32Platform::paintWhileWaiting() {
+    // A window that paints without validating would be sent WM_PAINT again at once: a bound.
+    MSG msg{};
+    for (int i = 0; i < 64 && PeekMessageW(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE); ++i)
+        DispatchMessageW(&msg);
 }
 
 bool Win32Platform::anotherCopyRunning() {
@@ -74,13 +79,9 @@ void Win32Platform::afterShown(std::function<void()> task) {
 }
 
 void Win32Platform::showNotice(const std::u16string& text) {
-    // The text box's own balloon, the system's form for a word about what is being typed: it
-    // takes neither the focus nor a key.
-    HWND edit = FindWindowExW(hwnd_, nullptr, L"Edit", nullptr);
-    const std::wstring title = wideString(texts::kAppTitle);
-    const std::wstring body = wideString(text);
-    EDITBALLOONTIP tip{sizeof(EDITBALLOONTIP), title.c_str(), body.c_str(), TTI_INFO};
-    if (edit) SendMessageW(edit, EM_SHOWBALLOONTIP, 0, reinterpret_cast<LPARAM>(&tip));
+    notices_.push_back(text);
+    notice_.show(FindWindowExW(hwnd_, nullptr, L"Edit", nullptr), std::u16string(texts::kAppTitle),
+                 text);
 }
 
 void Win32Platform::runAfter(int milliseconds, std::function<void()> task) {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "store/program_folder.h"
+#include "win32/notice_balloon.h"
 #include "window/window_platform.h"
 
 namespace tetomu {
@@ -42,6 +43,11 @@ class Win32Platform final : public WindowPlatform {
     int exitCode() const { return exitCode_; }
     // Runs the tasks afterShown() was given, on kRunAfterShown.
     void runAfterShown();
+    // While a file call waits on someone else's handle: the windows repaint what was uncovered,
+    // and nothing else runs, so no action of the person's starts inside the one waiting.
+    static void paintWhileWaiting();
+    // Every notice shown so far.
+    const std::vector<std::u16string>& notices() const { return notices_; }
 
     bool anotherCopyRunning() override;
     NativeString programDirectory() override;
@@ -59,6 +65,8 @@ class Win32Platform final : public WindowPlatform {
     bool started_ = false;
     int exitCode_ = 0;
     std::vector<std::function<void()>> afterShown_;
+    NoticeBalloon notice_;
+    std::vector<std::u16string> notices_;
     // runAfter()'s tasks by their timer's id.
     std::map<UINT_PTR, std::function<void()>> timers_;
     UINT_PTR nextTimer_ = 1;

@@ -19,7 +19,7 @@ FolderLock MemoBook::open(const NativeString& programFolder) {
     // The lock is the memo folder's own: whoever starts the program, from wherever, one copy
     // works on one folder. Taking it touches nothing in the folder.
     const FolderLock lock = files_.lockFolder(store().folder());
-    if (lock == FolderLock::HeldElsewhere) {
+    if (lock == FolderLock::HeldElsewhere || lock == FolderLock::HeldInAnotherSession) {
         journal_.reset();
         store_.reset();
         return lock;

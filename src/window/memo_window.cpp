@@ -40,8 +40,7 @@ void MemoWindow::guarded(Action&& action, FolderLook look, Acting acting) {
         Acting& now;
         Acting before;
         ~Acted() { now = before; }
-    } acted{acting_, acting_};
-    acting_ = acting;
+    } acted{acting_, std::exchange(acting_, acting)};
     try {
         // Once for each of the person's actions, before anything of it is written.
         folderLooked_ = look != FolderLook::BeforeWriting;
@@ -173,7 +172,9 @@ void MemoWindow::later(int milliseconds, std::function<void()> task) {
 }
 
 void MemoWindow::keepUnsaved(const StoreError& why) {
-    pendingFault_ = why.fault();
+    pendingOwnFile_ =
+        (why.fault() == StoreFault::NotAFile || why.fault() == StoreFault::AccessDenied) &&
+        pathText(why.path().filename()) == book_->name(openRow_);
     if (!std::exchange(savePending_, true))
         tell(texts::saveRefused(book_->name(openRow_), pathText(why.path().filename()),
                                 why.reasonText()));
@@ -198,7 +199,7 @@ bool MemoWindow::savedBeforeLeaving() {
     retrySave();
     if (!savePending_) return true;
     const int from = openRow_;
-    if (pendingFault_ == StoreFault::NotAFile || pendingFault_ == StoreFault::AccessDenied) {
+    if (pendingOwnFile_) {
         // Arrange mode ends first, so that the new memo's selection is no second pick.
         arrangeCheck_.setValue(0);
         createPath();
@@ -260,8 +261,12 @@ void MemoWindow::tellWhatWaits() {
 StartResult MemoWindow::load() {
     const auto entry = entering("load");
     if (platform_.anotherCopyRunning()) return StartResult::AnotherCopyRunning;
-    if (book_->open(programFolderFrom(platform_.programDirectory())) == FolderLock::HeldElsewhere)
-        return StartResult::AnotherCopyRunning;
+    const FolderLock lock = book_->open(programFolderFrom(platform_.programDirectory()));
+    if (lock == FolderLock::HeldElsewhere) return StartResult::AnotherCopyRunning;
+    if (lock == FolderLock::HeldInAnotherSession) {
+        platform_.showRuntimeError(std::u16string(texts::kFolderInAnotherSession));
+        return StartResult::Failed;
+    }
     book_->reloadList();
     inFrontItems_[0].setChecked(true);
     saving_ = false;

@@ -155,9 +155,9 @@ class MemoWindow {
     // a timer and anything that would take the text out of the box try again.
     bool savePending_ = false;
     bool retryArmed_ = false;
-    // The refusal's kind: one that belongs to the memo's own file (a link put at its name, a
-    // file made read-only) lets the person move on, their text kept as a new memo.
-    StoreFault pendingFault_ = StoreFault::Other;
+    // The memo's own file refuses it (something else put at its name, a file made read-only):
+    // the person may move on, their text kept as a new memo.
+    bool pendingOwnFile_ = false;
     // A title derived again on opening that could not be written back has been told.
     bool toldTitleNotWritten_ = false;
 

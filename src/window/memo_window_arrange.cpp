@@ -29,10 +29,20 @@ void MemoWindow::arrangePath() {
     swapSecond_ = k;
 
     // Everything that could stop the swap is checked before any file is touched.
-    const bool firstPickGone = swapFirst_ < 0 || swapFirst_ >= memoList_.count();
-    if (firstPickGone || book_->tempLeftOver()) {
+    std::u16string why;
+    if (swapFirst_ < 0 || swapFirst_ >= memoList_.count()) {
+        why = texts::kFirstPickGone;
+    } else if (book_->tempLeftOver()) {
+        why = texts::kTempLeftOver;
+    } else {
+        for (const int n : {swapFirst_, swapSecond_}) {
+            if (why.empty() && book_->kind(n) != EntryKind::File)
+                why = texts::cannotSwap(book_->name(n));
+        }
+    }
+    if (!why.empty()) {
         arrangeCheck_.setValue(0);
-        tell(firstPickGone ? texts::kFirstPickGone : texts::kTempLeftOver);
+        tell(why);
         // The click still selected this memo; with arrange mode off it opens, as any click does.
         openPath();
         return;

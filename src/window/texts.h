@@ -36,6 +36,10 @@ inline constexpr std::u16string_view kTempLeftOver =
     u"memo フォルダに temp.txt が残ってるから入れ替えられへん！";
 inline constexpr std::u16string_view kCannotDelete =
     u"memo フォルダが group.gl と合うてへんから、このメモは消されへん！";
+// A copy in another session of this machine (another person's, say) works on the folder: it
+// cannot be brought forward from here, so the person is told before this copy ends.
+inline constexpr std::u16string_view kFolderInAnotherSession =
+    u"memo フォルダは、ほかのセッションで動いてるテトムが使てるで。そっちを閉じてから開いてな！";
 inline constexpr std::u16string_view kTitleNotWritten =
     u"group.gl に書かれへんから、一覧の題はファイルに入れてへんで。見るだけならこのまま使えるで！";
 

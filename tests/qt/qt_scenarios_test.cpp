@@ -45,7 +45,7 @@ class QtDriver final : public QObject, public Driver {
     StartResult start(const fs::path& programDirectory) override {
         app_ = std::make_unique<App>(QString::fromStdString(programDirectory.string()));
         app_->core().setTrace(&trace_);
-        app_->window().memoText()->installEventFilter(this);
+        qApp->installEventFilter(this);
         const StartResult result = app_->start();
         if (result == StartResult::Shown) {
             EXPECT_TRUE(QTest::qWaitForWindowExposed(&app_->window()));
@@ -248,8 +248,12 @@ class QtDriver final : public QObject, public Driver {
         preedit({});
     }
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::FocusOut && !heldByPlugin_.isEmpty())
+        if (event->type() == QEvent::FocusOut && app_ && watched == &textBox() &&
+            !heldByPlugin_.isEmpty())
             commitText(std::exchange(heldByPlugin_, {}));
+        // A notice, as it comes up beside the caret.
+        if (event->type() == QEvent::Show && watched->objectName() == QStringLiteral("notice"))
+            seen_.push_back(noticed(fromDisplay(toU16(static_cast<QLabel*>(watched)->text()))));
         return QObject::eventFilter(watched, event);
     }
     void textKey(TextKey key) {

@@ -30,7 +30,8 @@ struct Step {
         Tick,
         Menu,
         NewFolder,
-        Gone,           // a file of the folder goes, by another program's hand (the runner's)
+        Gone,  // a file of the folder goes (without a name, the folder goes or comes back), by
+               // another program's hand (the runner's)
         OutsideFolder,  // another program makes a folder at a name (the runner's)
         Wait,           // the person does nothing for a few seconds: what waits for time runs
         SetText,        // the text box's whole text set at once, as a screen reader sets it

@@ -123,6 +123,15 @@ std::vector<Scenario> table() {
          .messages = {noticed(saveRefused(u"0.txt", u"0.txt.saving", reasonOf(StoreFault::NotAFile))),
                       s(kStillUnsaved)},
          .rows = {u"Axy", u"B"}, .selected = 0, .text = u"Axy"},
+        // The memo's own file refuses the save for good: moving on keeps the text as a new memo.
+        {.name = "ATextItsFileRefusesBecomesANewMemoOnMovingOn", .start = ab,
+         .steps = {click(0), key(T::End), gone("0.txt"), outsideFolder("0.txt"), type(u"x"),
+                   click(1)},
+         .end = Folder{{"0.txt", "<other>"}, memo(1, u"B"), memo(2, u"Ax"),
+                       index({u"A", u"B", u"Ax"})},
+         .messages = {noticed(saveRefused(u"0.txt", u"0.txt", reasonOf(StoreFault::NotAFile))),
+                      keptAsNewMemo(u"0.txt", u"2.txt")},
+         .rows = {u"A", u"B", u"Ax"}, .selected = 2, .text = u"Ax"},
         {.name = "NumberFilesFarPastTheIndexAreTheirOwn",
          .start = with(ab, {{"2024.txt", "theirs"}, {"50000.txt", "theirs"}}), .steps = {type(u"x")},
          .end = with(memos({u"A", u"B", u"x"}), {{"2024.txt", "theirs"}, {"50000.txt", "theirs"}}),
@@ -138,6 +147,10 @@ std::vector<Scenario> table() {
          .rows = {u"A", u"B", u"C", u"D", u"E", u"x"}, .selected = 5, .text = u"x"},
         {.name = "FilesPastAnEmptyIndexAreTold", .start = {rawIndex(""), memo(0, u"A")},
          .messages = {notice(u"・0.txt が一覧にないやん（新しいメモを作るときに一覧に入れるで）\r\n")}},
+        {.name = "ASwapWithAMemoWithoutItsFileIsToldAndChangesNothing",
+         .start = without(abc, {"1.txt"}), .steps = {click(0), tick(), click(1)},
+         .messages = {notice(u"・1.txt がないやん\r\n"), cannotSwap(u"1.txt"), memoMissing(u"1.txt")},
+         .rows = {u"A", u"B", u"C"}, .selected = 1},
         {.name = "ALeftOverTempFileBlocksTheSwapAndIsKept", .start = with(ab, {{"temp.txt", "T"}}),
          .steps = {click(0), tick(), click(1)},
          .messages = {notice(u"・temp.txt が残ってるやん\r\n"), s(kTempLeftOver)}, .rows = {u"A", u"B"},
@@ -159,6 +172,11 @@ std::vector<Scenario> table() {
          .steps = {click(0), key(T::End), type(u"a"), newFolder(abc), menu(Command::Version),
                    menu(Command::Release), type(u"b")},
          .end = abc, .messages = {s(kVersion)}, .error = u"入れ替わり"},
+        {.name = "AMemoFolderThatCannotBeSeenIsToldAsSuchNotAsReplaced", .start = ab,
+         .steps = {click(0), gone(""), type(u"b"), gone(""), wait()},
+         .end = memos({u"bA", u"B"}),
+         .messages = {noticed(saveRefused(u"0.txt", u"memo", reasonOf(StoreFault::FolderUnreachable)))},
+         .rows = {u"bA", u"B"}, .selected = 0, .text = u"bA"},
         {.name = "AnUpperCaseNameIsTheSameMemo", .only = Only::Windows,
          .start = {index({u"A", u"B", u"C"}), memo(0, u"A"), memo(1, u"B"), {"2.TXT", "C"}},
          .steps = {click(2)}, .rows = {u"A", u"B", u"C"}, .selected = 2, .text = u"C"},
@@ -425,6 +443,14 @@ void runScenario(const Scenario& s, Driver& driver) {
     const StartResult started = driver.start(dir.path());
     for (const Step& step : s.steps) {
         driver.trace().lines.clear();
+        if (step.kind == Step::Gone && step.text.empty()) {
+            // Without a name, the memo folder itself goes (a stick pulled), or comes back.
+            if (fs::exists(memoDir))
+                fs::rename(memoDir, dir.path() / "memo.away");
+            else
+                fs::rename(dir.path() / "memo.away", memoDir);
+            continue;
+        }
         if (step.kind == Step::Gone || step.kind == Step::OutsideFolder) {
             const fs::path at = memoDir / fs::path(step.text);
             step.kind == Step::Gone ? fs::remove(at) : fs::create_directory(at);

@@ -67,6 +67,20 @@ void CALLBACK closeBox(HWND, UINT, UINT_PTR, DWORD) {
     SendMessageW(box, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(ok), BN_CLICKED), LPARAM(ok));
 }
 
+// A balloon of this thread is on screen.
+bool balloonShown() {
+    bool shown = false;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND hwnd, LPARAM found) -> BOOL {
+            if (IsWindowVisible(hwnd) && textOf(hwnd, true) == u"tooltips_class32")
+                *reinterpret_cast<bool*>(found) = true;
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&shown));
+    return shown;
+}
+
 // Keys held with Ctrl, which the program reads from the keyboard's state: as the keyboard makes
 // them, to the window that has the focus.
 void pressWithControl(WORD key) {
@@ -181,6 +195,12 @@ class Win32Driver final : public Driver {
                 break;
         }
         pump();
+        // Each notice the step brought, as it came up in its balloon beside the caret.
+        const auto& notices = frame_->platform().notices();
+        for (; noticesSeen_ < notices.size(); ++noticesSeen_) {
+            EXPECT_TRUE(balloonShown());
+            seen_.push_back(noticed(notices[noticesSeen_]));
+        }
     }
     HandlerTrace& trace() override { return trace_; }
 
@@ -340,6 +360,7 @@ class Win32Driver final : public Driver {
     AnsiCodec codec_;
     HandlerTrace trace_;
     std::vector<std::u16string> seen_;
+    std::size_t noticesSeen_ = 0;
     UINT_PTR timer_;
     std::optional<MainWindow> frame_;
 };

@@ -7,6 +7,9 @@
 //   but does check the sharing between two handles, so the open is made here, through its checks.
 // - A virus scanner, the indexer or a sync client opens fresh files without sharing for a moment:
 //   every other call is refused once with a sharing violation, as such a program would make it.
+// The tests of the file layer replace single calls further: a file whose content is not on the
+// disk, a share held past a second, a folder that cannot be opened, a file system without lasting
+// IDs, a mutex made in another session (file_system_win_test.cpp).
 #include <windows.h>
 
 #include <string>
