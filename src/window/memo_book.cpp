@@ -167,17 +167,21 @@ void MemoBook::swapMemos(int a, int b) {
         throw;
     }
     rows_.exchange(a, b);
+    bool indexWritten = false;
     try {
         // Start-up tells from temp.txt and the rows how far a swap got: each part is kept
         // before the next begins.
         s.flushFolder();
         writeIndex();
+        indexWritten = true;
         s.flushFolder();
     } catch (const StoreError&) {
         rows_.exchange(a, b);
         undo([&] {
             s.rename(pathA, pathB);
             s.rename(temp, pathA);
+            // The files are back where they were: so must the rows be.
+            if (indexWritten) writeIndex();
         });
         throw;
     }

@@ -139,9 +139,11 @@ struct Scenario {
     std::vector<std::u16string> messages{};
     // Set when a run-time error must end the program: a word its box must hold.
     std::u16string error{};
+    // What the window shows. Unset (rows empty), what the end folder holds: the index's titles,
+    // and the selected memo's text.
     std::vector<std::u16string> rows{};
     int selected = -1;
-    std::u16string text{};
+    std::optional<std::u16string> text{};
     bool ticked = false;
     bool inFront = true;
     // Set when it matters: whether the text box has the keys afterwards.

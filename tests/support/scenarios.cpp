@@ -57,6 +57,10 @@ std::u16string notice(std::u16string lines) {
     return u"memo フォルダが group.gl と合うてへんで！\r\n" + lines +
            u"ファイルはどれもそのままにしてあるで。";
 }
+// What a start says of a link or a pipe at a memo's name.
+std::u16string notAFile(std::u16string name) {
+    return notice(u"・" + name + u" がふつうのファイルやないやん\r\n");
+}
 std::u16string s(std::u16string_view v) {
     return std::u16string(v);
 }
@@ -88,195 +92,168 @@ std::vector<Scenario> table() {
     const Folder ab = memos({u"A", u"B"});
     // A row whose title is empty: memo 1 holds "B", or nothing.
     const Folder emptyTitle = {rawIndex("A\r\n\r\n"), memo(0, u"A"), memo(1, u"B")};
+    // A link or a pipe at 0.txt: told at the start, told when picked, a keystroke refused.
+    const std::vector<std::u16string> told0 = {notAFile(u"0.txt"), memoNotAFile(u"0.txt"),
+                                               noticed(memoNotAFile(u"0.txt"))};
     const Folder blankRow = {rawIndex("A\r\n\r\n"), memo(0, u"A"), memo(1, u"")};
     // clang-format off
     return {
         // Start-up.
-        {.name = "StartShowsTheTitlesWithNothingSelected", .start = abc, .rows = {u"A", u"B", u"C"},
-         .trace = Lines{"load"}},
         {.name = "AMissingIndexIsCreatedEmpty", .end = Folder{rawIndex("")}},
         {.name = "AMissingMemoFolderIsARuntimeError", .noMemoFolder = true, .error = u"memo"},
-        {.name = "AnEmptyIndexLineIsAnEmptyRow", .start = emptyTitle, .rows = {u"A", u""}},
-        {.name = "AnIndexWithLfLineEndsReadsOneTitleALine",
-         .start = {rawIndex("A\nB\n"), memo(0, u"A"), memo(1, u"B")},
-         .rows = {u"A", u"B"}},
-        {.name = "AMissingMemoFileIsToldAndNothingChanges", .start = without(ab, {"1.txt"}),
-         .messages = {notice(u"・1.txt がないやん\r\n")}, .rows = {u"A", u"B"}},
+        {.name = "AnIndexWithLfLineEndsReadsOneTitleALine", .start = {rawIndex("A\nB\n"),
+         memo(0, u"A"), memo(1, u"B")}, .rows = {u"A", u"B"}, .trace = Lines{"load"}},
         {.name = "AMemoWithoutItsFileIsToldAndTheFirstKeystrokeWritesIt",
-         .start = without(abc, {"1.txt"}), .steps = {click(1), type(u"x")},
-         .end = memos({u"A", u"x", u"C"}),
-         .messages = {notice(u"・1.txt がないやん\r\n"), memoMissing(u"1.txt")},
-         .rows = {u"A", u"x", u"C"}, .selected = 1, .text = u"x"},
+         .start = without(abc, {"1.txt"}), .steps = {click(1), type(u"x")}, .end = memos({u"A",
+         u"x", u"C"}), .messages = {notice(u"・1.txt がないやん\r\n"), memoMissing(u"1.txt")},
+         .selected = 1},
         {.name = "AMemoWithoutItsFilePickedByKeyIsDeletedAndTheRestRenumbered",
-         .start = without(abc, {"1.txt"}), .steps = {key(L::Down), key(L::Down), menu(Command::Delete)},
-         .end = memos({u"A", u"C"}),
-         .messages = {notice(u"・1.txt がないやん\r\n"), memoMissing(u"1.txt")}, .rows = {u"A", u"C"}},
-        {.name = "AFileThatGoesWhileRunningIsToldAndWrittenAgain", .start = abc,
-         .steps = {click(1), gone("1.txt"), click(1), type(u"B")}, .rewritten = {"1.txt"},
-         .messages = {memoMissing(u"1.txt")}, .rows = {u"A", u"B", u"C"}, .selected = 1,
-         .text = u"B"},
+         .start = without(abc, {"1.txt"}), .steps = {key(L::Down), key(L::Down),
+         menu(Command::Delete)}, .end = memos({u"A", u"C"}),
+         .messages = {notice(u"・1.txt がないやん\r\n"), memoMissing(u"1.txt")}},
+        {.name = "AFileThatGoesWhileRunningIsToldAndWrittenAgain", .start = abc, .steps = {click(1),
+         gone("1.txt"), click(1), type(u"B")}, .rewritten = {"1.txt"},
+         .messages = {memoMissing(u"1.txt")}, .selected = 1},
         // Told once; another pick waits for the save; the timer saves the whole text once it can.
-        {.name = "ARefusedSaveKeepsTheTextUntilItCanBeSaved", .start = ab,
-         .steps = {click(0), outsideFolder("0.txt.saving"), key(T::End), type(u"xy"), click(1),
-                   gone("0.txt.saving"), wait()},
-         .end = memos({u"Axy", u"B"}),
+        {.name = "ARefusedSaveKeepsTheTextUntilItCanBeSaved", .start = ab, .steps = {click(0),
+         outsideFolder("0.txt.saving"), key(T::End), type(u"xy"), click(1), gone("0.txt.saving"),
+         wait()}, .end = memos({u"Axy", u"B"}),
          .messages = {noticed(saveRefused(u"0.txt", u"0.txt.saving", reasonOf(StoreFault::NotAFile))),
-                      s(kStillUnsaved)},
-         .rows = {u"Axy", u"B"}, .selected = 0, .text = u"Axy"},
+         s(kStillUnsaved)}, .selected = 0},
         // The memo's own file refuses the save for good: moving on keeps the text as a new memo.
-        {.name = "ATextItsFileRefusesBecomesANewMemoOnMovingOn", .start = ab,
-         .steps = {click(0), key(T::End), gone("0.txt"), outsideFolder("0.txt"), type(u"x"),
-                   click(1)},
-         .end = Folder{{"0.txt", "<other>"}, memo(1, u"B"), memo(2, u"Ax"),
-                       index({u"A", u"B", u"Ax"})},
+        {.name = "ATextItsFileRefusesBecomesANewMemoOnMovingOn", .start = ab, .steps = {click(0),
+         key(T::End), gone("0.txt"), outsideFolder("0.txt"), type(u"x"), click(1)},
+         .end = Folder{{"0.txt", "<other>"}, memo(1, u"B"), memo(2, u"Ax"), index({u"A", u"B",
+         u"Ax"})},
          .messages = {noticed(saveRefused(u"0.txt", u"0.txt", reasonOf(StoreFault::NotAFile))),
-                      keptAsNewMemo(u"0.txt", u"2.txt")},
-         .rows = {u"A", u"B", u"Ax"}, .selected = 2, .text = u"Ax"},
-        {.name = "NumberFilesFarPastTheIndexAreTheirOwn",
-         .start = with(ab, {{"2024.txt", "theirs"}, {"50000.txt", "theirs"}}), .steps = {type(u"x")},
-         .end = with(memos({u"A", u"B", u"x"}), {{"2024.txt", "theirs"}, {"50000.txt", "theirs"}}),
-         .rows = {u"A", u"B", u"x"}, .selected = 2, .text = u"x"},
-        {.name = "FilesPastTheIndexAreTakenInByTheNextNewMemo",
-         .start = {index({u"A", u"B", u"C"}), memo(0, u"A"), memo(2, u"C"), memo(3, u"D"),
-                   memo(4, u"E"), memo(7, u"G"), memo(50000, u"Z")},
-         .steps = {type(u"x")},
-         .end = Folder{index({u"A", u"B", u"C", u"D", u"E", u"x"}), memo(0, u"A"), memo(2, u"C"),
-                       memo(3, u"D"), memo(4, u"E"), memo(5, u"x"), memo(7, u"G"), memo(50000, u"Z")},
-         .messages = {notice(u"・1.txt がないやん\r\n・3.txt、4.txt が一覧にないやん"
-                             u"（新しいメモを作るときに一覧に入れるで）\r\n")},
-         .rows = {u"A", u"B", u"C", u"D", u"E", u"x"}, .selected = 5, .text = u"x"},
+         keptAsNewMemo(u"0.txt", u"2.txt")}, .selected = 2},
+        {.name = "FilesPastTheIndexAreTakenInByTheNextNewMemo", .start = {index({u"A", u"B", u"C"}),
+         memo(0, u"A"), memo(2, u"C"), memo(3, u"D"), memo(4, u"E"), memo(7, u"G"),
+         memo(50000, u"Z")}, .steps = {type(u"x")}, .end = Folder{index({u"A", u"B", u"C", u"D",
+         u"E", u"x"}), memo(0, u"A"), memo(2, u"C"), memo(3, u"D"), memo(4, u"E"), memo(5, u"x"),
+         memo(7, u"G"), memo(50000, u"Z")},
+         .messages = {notice(u"・1.txt がないやん\r\n・3.txt、4.txt が一覧にないやん" u"（新しいメモを作るときに一覧に入れるで）\r\n")},
+         .selected = 5},
         {.name = "FilesPastAnEmptyIndexAreTold", .start = {rawIndex(""), memo(0, u"A")},
          .messages = {notice(u"・0.txt が一覧にないやん（新しいメモを作るときに一覧に入れるで）\r\n")}},
         {.name = "ASwapWithAMemoWithoutItsFileIsToldAndChangesNothing",
          .start = without(abc, {"1.txt"}), .steps = {click(0), tick(), click(1)},
          .messages = {notice(u"・1.txt がないやん\r\n"), cannotSwap(u"1.txt"), memoMissing(u"1.txt")},
-         .rows = {u"A", u"B", u"C"}, .selected = 1},
+         .selected = 1},
         {.name = "ALeftOverTempFileBlocksTheSwapAndIsKept", .start = with(ab, {{"temp.txt", "T"}}),
-         .steps = {click(0), tick(), click(1)},
-         .messages = {notice(u"・temp.txt が残ってるやん\r\n"), s(kTempLeftOver)}, .rows = {u"A", u"B"},
-         .selected = 1, .text = u"B"},
-        {.name = "LeftOversOfASaveCutShortGoAndNothingElseDoes",
-         .start = with(ab, {{"1.txt.saving", "half"}, {"group.gl.saving", "half"}, {"temp.txt", "T"},
-                            {"notes.txt.saving", "theirs"}, {"readme", "theirs"}}),
-         .end = with(ab, {{"notes.txt.saving", "theirs"}, {"readme", "theirs"}, {"temp.txt", "T"}}),
+         .steps = {click(0), tick(), click(1)}, .messages = {notice(u"・temp.txt が残ってるやん\r\n"),
+         s(kTempLeftOver)}, .selected = 1},
+        {.name = "LeftOversOfASaveCutShortGoAndNothingElseDoes", .start = with(ab, {{"1.txt.saving",
+         "half"}, {"group.gl.saving", "half"}, {"temp.txt", "T"}, {"notes.txt.saving", "theirs"},
+         {"readme", "theirs"}}), .end = with(ab, {{"notes.txt.saving", "theirs"}, {"readme",
+         "theirs"}, {"temp.txt", "T"}}),
          .messages = {u"memo フォルダが group.gl と合うてへんで！\r\n・temp.txt が残ってるやん\r\n"
-                      u"保存の途中で残ったファイルは消したけど、ほかはどれもそのままにしてあるで。"},
-         .rows = {u"A", u"B"}},
-        {.name = "LeftOversOfAReplaceCutShortArePutBack",
-         .start = {{"group.gl.replaced", index({u"A", u"B"}).second}, {"group.gl.saving", "half"},
-                   memo(0, u"A"), {"0.txt.replaced", "old"}, {"1.txt.replaced", "B"},
-                   {"1.txt.saving", "B!"}},
-         .end = ab, .rows = {u"A", u"B"}},
+         u"保存の途中で残ったファイルは消したけど、ほかはどれもそのままにしてあるで。"}},
+        {.name = "LeftOversOfAReplaceCutShortArePutBack", .start = {{"group.gl.replaced",
+         index({u"A", u"B"}).second}, {"group.gl.saving", "half"}, memo(0, u"A"), {"0.txt.replaced",
+         "old"}, {"1.txt.replaced", "B"}, {"1.txt.saving", "B!"}}, .end = ab},
         // What touches no file goes on; the first save ends the program.
         {.name = "AFolderPutInPlaceOfTheMemoFolderIsNeverWrittenOver", .start = ab,
          .steps = {click(0), key(T::End), type(u"a"), newFolder(abc), menu(Command::Version),
-                   menu(Command::Release), type(u"b")},
-         .end = abc, .messages = {s(kVersion)}, .error = u"入れ替わり"},
+         menu(Command::Release), type(u"b")}, .end = abc, .messages = {s(kVersion)},
+         .error = u"入れ替わり"},
         {.name = "AMemoFolderThatCannotBeSeenIsToldAsSuchNotAsReplaced", .start = ab,
-         .steps = {click(0), gone(""), type(u"b"), gone(""), wait()},
-         .end = memos({u"bA", u"B"}),
+         .steps = {click(0), gone(""), type(u"b"), gone(""), wait()}, .end = memos({u"bA", u"B"}),
          .messages = {noticed(saveRefused(u"0.txt", u"memo", reasonOf(StoreFault::FolderUnreachable)))},
-         .rows = {u"bA", u"B"}, .selected = 0, .text = u"bA"},
-        {.name = "AnUpperCaseNameIsTheSameMemo", .only = Only::Windows,
-         .start = {index({u"A", u"B", u"C"}), memo(0, u"A"), memo(1, u"B"), {"2.TXT", "C"}},
-         .steps = {click(2)}, .rows = {u"A", u"B", u"C"}, .selected = 2, .text = u"C"},
+         .selected = 0},
+        {.name = "ALinkAtTheIndexIsRefusedNeverBroughtToLife", .only = Only::Posix,
+         .start = with(ab, {{"group.gl", "<link>made"}}), .error = u"group.gl"},
+        {.name = "APipeAtTheIndexIsRefusedNeverWaitedOn", .only = Only::Posix,
+         .start = with(ab, {{"group.gl", "<pipe>"}}), .error = u"group.gl"},
+        {.name = "ALinkAtAMemoIsToldAndNeverWrittenThrough", .only = Only::Posix,
+         .start = with(ab, {{"0.txt", "<link>readme"}, {"readme", "theirs"}}), .steps = {click(0),
+         type(u"x")}, .messages = told0, .selected = 0, .text = u""},
+        {.name = "APipeAtAMemoIsToldAndDeletedAsAName", .only = Only::Posix,
+         .start = with(ab, {{"0.txt", "<pipe>"}}), .steps = {click(0), type(u"x"),
+         menu(Command::Delete)}, .end = memos({u"B"}), .messages = told0},
+        {.name = "APipeAtTheNextMemoIsNeverWaitedOn", .only = Only::Posix,
+         .start = with(ab, {{"2.txt", "<pipe>"}}), .steps = {commit(u"new")},
+         .messages = {notAFile(u"2.txt"), noticed(cannotCreate(u"2.txt"))}, .text = u"new"},
+        {.name = "ASaveNeverWritesThroughALinkAtItsSiblingName", .only = Only::Posix,
+         .start = with(ab, {{"0.txt.saving", "<link>readme"}, {"group.gl.saving", "<link>readme"},
+         {"readme", "theirs"}}), .steps = {click(0), key(T::End), type(u"!")},
+         .messages = {noticed(saveRefused(u"0.txt", u"0.txt.saving", reasonOf(StoreFault::NotAFile)))},
+         .selected = 0, .text = u"A!"},
+        {.name = "AnUpperCaseNameIsTheSameMemo", .only = Only::Windows, .start = {index({u"A", u"B",
+         u"C"}), memo(0, u"A"), memo(1, u"B"), {"2.TXT", "C"}}, .steps = {click(2)}, .selected = 2,
+         .text = u"C"},
 
         // Typing saves.
-        {.name = "TypingIntoAnEmptyFolderCreatesMemoZero", .start = memos({}),
-         .steps = {type(u"a"), type(u"あ")}, .end = memos({u"aあ"}), .rows = {u"aあ"}, .selected = 0,
-         .text = u"aあ", .trace = kSaveTrace},
-        {.name = "TypingWithNothingSelectedAppendsAMemo", .start = abc, .steps = {type(u"x")},
-         .end = memos({u"A", u"B", u"C", u"x"}), .rows = {u"A", u"B", u"C", u"x"}, .selected = 3,
-         .text = u"x"},
-        {.name = "EnterFirstGivesTempThenTheTitle", .start = memos({}),
-         .steps = {key(T::Enter), type(u"b")}, .end = memos({u"\r\nb"}), .rows = {u"b"},
-         .selected = 0, .text = u"\r\nb"},
+        {.name = "TypingIntoAnEmptyFolderCreatesMemoZero", .start = memos({}), .steps = {type(u"a"),
+         type(u"あ")}, .end = memos({u"aあ"}), .selected = 0, .trace = kSaveTrace},
+        {.name = "EnterFirstGivesTempThenTheTitle", .start = memos({}), .steps = {key(T::Enter),
+         type(u"b")}, .end = memos({u"\r\nb"}), .selected = 0},
         {.name = "SixtyLineBreaksGiveTemp", .start = memos({}),
-         .steps = {commit(repeat(u"\r\n", 30) + u"after")}, .end = memos({repeat(u"\r\n", 30) + u"after"}),
-         .rows = {u"temp"}, .selected = 0, .text = repeat(u"\r\n", 30) + u"after"},
-        {.name = "TypingInAnOpenMemoRewritesOnlyItsFileAndLine", .start = abc,
-         .steps = {click(1), key(T::End), type(u"!")}, .end = memos({u"A", u"B!", u"C"}),
-         .rows = {u"A", u"B!", u"C"}, .selected = 1, .text = u"B!", .trace = kSaveTrace},
-        {.name = "TypingOverTheWholeTextIsAnUpdate", .start = abc,
-         .steps = {click(1), key(T::SelectAll), type(u"X")}, .end = memos({u"A", u"X", u"C"}),
-         .rows = {u"A", u"X", u"C"}, .selected = 1, .text = u"X"},
-        {.name = "EmptyingAMemoDeletesItAndRenumbers", .start = abc,
-         .steps = {click(1), key(T::SelectAll), key(T::Delete)}, .end = memos({u"A", u"C"}),
-         .rows = {u"A", u"C"}},
+         .steps = {commit(repeat(u"\r\n", 30) + u"after")},
+         .end = memos({repeat(u"\r\n", 30) + u"after"}), .selected = 0},
+        {.name = "TypingInAnOpenMemoRewritesOnlyItsFileAndLine", .start = abc, .steps = {click(1),
+         key(T::End), type(u"!")}, .end = memos({u"A", u"B!", u"C"}), .selected = 1,
+         .trace = kSaveTrace},
+        {.name = "EmptyingAMemoDeletesItAndRenumbers", .start = abc, .steps = {click(1),
+         key(T::SelectAll), key(T::Delete)}, .end = memos({u"A", u"C"})},
         {.name = "EmptyingAMemoBeforeAMissingFileDeletesNothing", .start = without(abc, {"2.txt"}),
          .steps = {click(0), key(T::SelectAll), key(T::Delete)},
-         .messages = {notice(u"・2.txt がないやん\r\n"), noticed(kCannotDelete)},
-         .rows = {u"A", u"B", u"C"}, .selected = 0, .text = u"A"},
+         .messages = {notice(u"・2.txt がないやん\r\n"), noticed(kCannotDelete)}, .selected = 0},
         {.name = "EmptyingTheOnlyMemoLeavesAnEmptyIndex", .start = memos({u"only"}),
          .steps = {click(0), key(T::SelectAll), key(T::Backspace)}, .end = memos({})},
         {.name = "MemoTenIsTenDotTxt", .start = memos(titles(10)), .steps = {type(u"t")},
-         .end = memos(titles(10, {u"t"})), .rows = titles(10, {u"t"}), .selected = 10,
-         .text = u"t"},
+         .end = memos(titles(10, {u"t"})), .selected = 10},
         {.name = "OpeningAnEmptyTitleCopiesTheMemoToTheEnd", .start = emptyTitle,
-         .steps = {click(1)},
-         .end = Folder{rawIndex("A\r\n\r\nB\r\n"), memo(0, u"A"), memo(1, u"B"), memo(2, u"B")},
-         .rows = {u"A", u"", u"B"}, .selected = 2, .text = u"B"},
-        {.name = "AFullListCreatesNothingAndSaysSo", .only = Only::Posix, .start = memos(titles(kMaxMemos)),
-         .steps = {type(u"x")}, .messages = {noticed(kListFull)}, .rows = titles(kMaxMemos), .text = u"x"},
+         .steps = {click(1)}, .end = Folder{rawIndex("A\r\n\r\nB\r\n"), memo(0, u"A"),
+         memo(1, u"B"), memo(2, u"B")}, .selected = 2},
+        {.name = "AFullListCreatesNothingAndSaysSo", .only = Only::Posix,
+         .start = memos(titles(kMaxMemos)), .steps = {type(u"x")}, .messages = {noticed(kListFull)},
+         .text = u"x"},
 
         // Every byte the person did not touch stays.
-        {.name = "LoneCrAndLfSurviveAnEditElsewhere",
-         .start = {rawIndex("a\rb\nc\r\n"), rawMemo(0, "a\rb\nc")},
-         .steps = {click(0), key(T::End), type(u"z")},
-         .end = Folder{rawIndex("a\rb\ncz\r\n"), rawMemo(0, "a\rb\ncz")}, .rows = {u"a\rb\ncz"},
-         .selected = 0, .text = u"a\rb\ncz"},
+        {.name = "LoneCrAndLfSurviveAnEditElsewhere", .start = {rawIndex("a\rb\nc\r\n"),
+         rawMemo(0, "a\rb\nc")}, .steps = {click(0), key(T::End), type(u"z")},
+         .end = Folder{rawIndex("a\rb\ncz\r\n"), rawMemo(0, "a\rb\ncz")}, .selected = 0},
         {.name = "KeptBytesAndSecondChoicePairsSurviveAnEdit",
-         .start = {rawIndex("\x80x\xED\x40\r\n"), rawMemo(0, "\x80x\xED\x40")},
-         .steps = {click(0), key(T::End), type(u"z")},
-         .end = Folder{rawIndex("\x80x\xFA\x5Cz\r\n"), rawMemo(0, "\x80x\xED\x40z")},
-         .rows = {u"\xDC80x\u7E8Az"}, .selected = 0, .text = u"\xDC80x\u7E8Az"},
-        {.name = "ANulSurvivesAnEdit",
-         .start = {rawIndex(std::string("a\0b\r\n", 5)), rawMemo(0, std::string("a\0b", 3))},
-         .steps = {click(0), key(T::End), type(u"z")},
+         .start = {rawIndex("\x80x\xED\x40\r\n"), rawMemo(0, "\x80x\xED\x40")}, .steps = {click(0),
+         key(T::End), type(u"z")}, .end = Folder{rawIndex("\x80x\xFA\x5Cz\r\n"),
+         rawMemo(0, "\x80x\xED\x40z")}, .selected = 0},
+        {.name = "ANulSurvivesAnEdit", .start = {rawIndex(std::string("a\0b\r\n", 5)),
+         rawMemo(0, std::string("a\0b", 3))}, .steps = {click(0), key(T::End), type(u"z")},
          .end = Folder{rawIndex(std::string("a\0bz\r\n", 6)), rawMemo(0, std::string("a\0bz", 4))},
-         .rows = {std::u16string(u"a\0bz", 4)}, .selected = 0, .text = std::u16string(u"a\0bz", 4)},
-        {.name = "ACharacterTheCodePageCannotHoldBecomesAQuestionMark", .start = memos({}),
-         .steps = {type(u"xé")}, .end = memos({u"x?"}), .messages = {noticed(u"「é」は保存できへん字やから「?」にしたで！")},
-         .rows = {u"x?"}, .selected = 0, .text = u"x?"},
+         .selected = 0},
         {.name = "TheBoxsMarksTypedAreCharactersLikeAnyOther", .start = memos({}),
          .steps = {commit(u"a⇣b⇠c␀d")}, .end = memos({u"a?b?c?d"}),
-         .messages = {noticed(u"「⇣」「⇠」「␀」は保存できへん字やから「?」にしたで！")}, .rows = {u"a?b?c?d"},
-         .selected = 0, .text = u"a?b?c?d"},
+         .messages = {noticed(u"「⇣」「⇠」「␀」は保存できへん字やから「?」にしたで！")}, .selected = 0},
         {.name = "AStrayLeadByteBecomesAQuestionMarkNotTheLetterTypedAfterIt",
-         .start = {rawIndex("a\x82\r\n"), rawMemo(0, "a\x82")},
-         .steps = {click(0), key(T::End), type(u"bc")},
-         .end = Folder{rawIndex("a?bc\r\n"), rawMemo(0, "a?bc")},
-         .messages = {noticed(u"ファイルにあった半端なバイト（82）は次の字とくっつくから「?」にしたで！")},
-         .rows = {u"a?bc"}, .selected = 0, .text = u"a?bc"},
+         .start = {rawIndex("a\x82\r\n"), rawMemo(0, "a\x82")}, .steps = {click(0), key(T::End),
+         type(u"bc")}, .end = Folder{rawIndex("a?bc\r\n"), rawMemo(0, "a?bc")},
+         .messages = {noticed(u"ファイルにあった半端なバイト（82）は次の字とくっつくから「?」にしたで！")}, .selected = 0},
         {.name = "AFewOfManyCharactersTheCodePageCannotHoldAreNamed", .start = memos({}),
          .steps = {commit(unheld(400))}, .end = memos({std::u16string(400, u'?')}),
-         .messages = {noticed(u"「Ā」「ā」「Ă」「ă」「Ą」ほか 395 字は保存できへん字やから「?」にしたで！")},
-         .rows = {std::u16string(60, u'?')}, .selected = 0, .text = std::u16string(400, u'?')},
+         .messages = {noticed(u"「Ā」「ā」「Ă」「ă」「Ą」ほか 395 字は保存できへん字やから「?」にしたで！")}, .selected = 0},
         {.name = "LookAlikesAreStoredSilently", .start = memos({}), .steps = {commit(u"10〜12−3¥")},
-         .end = Folder{rawIndex("10\x81\x60" "12\x81\x7C" "3\\\r\n"), rawMemo(0, "10\x81\x60" "12\x81\x7C" "3\\")},
-         .rows = {u"10～12－3\\"}, .selected = 0, .text = u"10～12－3\\"},
-        {.name = "RetypingASelectedCharacterIsAChange", .start = ab,
-         .steps = {click(0), tick(), key(T::SelectAll), type(u"A")},
-         .messages = {s(kSameOneClicked)}, .rows = {u"A", u"B"}, .selected = 0, .text = u"A",
+         .end = Folder{rawIndex("10\x81\x60" "12\x81\x7C" "3\\\r\n"),
+         rawMemo(0, "10\x81\x60" "12\x81\x7C" "3\\")}, .selected = 0},
+        {.name = "RetypingASelectedCharacterIsAChange", .start = ab, .steps = {click(0), tick(),
+         key(T::SelectAll), type(u"A")}, .messages = {s(kSameOneClicked)}, .selected = 0,
          .trace = Lines{"onTextChange", "  onListPick", "    MsgBox", "    onArrangeCheck"}},
 
         // An input method: a composition is one change, and what changes nothing is no edit.
         {.name = "ACompositionIsSavedOnceAtItsCommit", .start = memos({}),
          .steps = {compose(u"きょう", u"今日"), compose(u"は", u"は")}, .end = memos({u"今日は"}),
-         .rows = {u"今日は"}, .selected = 0, .text = u"今日は", .trace = kSaveTrace},
+         .selected = 0, .trace = kSaveTrace},
         {.name = "AClickIntoTheBoxWithTheInputMethodOnMakesNoMemo", .start = ab,
-         .steps = {compose(u"", u"")}, .rows = {u"A", u"B"}, .trace = Lines{}},
+         .steps = {compose(u"", u"")}, .trace = Lines{}},
         {.name = "ACancelledCompositionOverASelectionChangesNothing", .start = ab,
-         .steps = {click(1), key(T::SelectAll), compose(u"あ", u"")}, .rows = {u"A", u"B"},
-         .selected = 1, .text = u"B", .trace = Lines{}},
+         .steps = {click(1), key(T::SelectAll), compose(u"あ", u"")}, .selected = 1,
+         .trace = Lines{}},
         {.name = "ReplacingAWholeMemoByACompositionKeepsItInPlace", .start = abc,
-         .steps = {click(0), key(T::SelectAll), compose(u"えっくす", u"X")},
-         .end = memos({u"X", u"B", u"C"}), .rows = {u"X", u"B", u"C"}, .selected = 0, .text = u"X",
-         .trace = kSaveTrace},
+         .steps = {click(0), key(T::SelectAll), compose(u"えっくす", u"X")}, .end = memos({u"X", u"B",
+         u"C"}), .selected = 0, .trace = kSaveTrace},
         {.name = "ACommittedCharacterTheCodePageCannotHoldIsToldOnce", .start = memos({}),
          .steps = {compose(u"はーと", u"♡")}, .end = memos({u"?"}),
-         .messages = {noticed(u"「♡」は保存できへん字やから「?」にしたで！")}, .rows = {u"?"}, .selected = 0,
-         .text = u"?"},
+         .messages = {noticed(u"「♡」は保存できへん字やから「?」にしたで！")}, .selected = 0},
 
         // A screen reader's actions are a person's: one pick, one click of the box, one edit.
         {.name = "AScreenReadersPickOpensTheMemo", .start = abc, .steps = {accessiblePick(1)},
@@ -303,95 +280,78 @@ std::vector<Scenario> table() {
 
         // Opening a memo.
         {.name = "OpeningAMemoWritesNothingWhenItIsTheSame", .start = abc, .steps = {click(1)},
-         .rows = {u"A", u"B", u"C"}, .selected = 1, .text = u"B", .trace = kOpenTrace},
-        {.name = "ARowEditedOutsideIsDerivedAgainOnOpening",
-         .start = {index({u"old"}), memo(0, u"new")}, .steps = {click(0)}, .end = memos({u"new"}),
-         .rows = {u"new"}, .selected = 0, .text = u"new"},
+         .selected = 1, .trace = kOpenTrace},
+        {.name = "ARowEditedOutsideIsDerivedAgainOnOpening", .start = {index({u"old"}),
+         memo(0, u"new")}, .steps = {click(0)}, .end = memos({u"new"}), .selected = 0},
         {.name = "TwoMemosWithTheSameTextSwitchWithoutWriting", .start = memos({u"s", u"s"}),
-         .steps = {click(0), click(1)}, .rows = {u"s", u"s"}, .selected = 1, .text = u"s",
-         .trace = Lines{"onListPick"}},
+         .steps = {click(0), click(1)}, .selected = 1, .trace = Lines{"onListPick"}},
 
         // Arrange mode.
         {.name = "TickingWithNothingSelectedUnticksBeforeTheMessage", .start = ab,
-         .steps = {tick()}, .messages = {s(kNothingToArrange)}, .rows = {u"A", u"B"},
-         .trace = Lines{"onArrangeCheck", "  onArrangeCheck", "  MsgBox"}},
-        {.name = "AnEmptyTitleIsAsNothingSelected", .start = blankRow,
-         .steps = {click(1), tick(), menu(Command::Delete)},
-         .messages = {s(kNothingToArrange), s(kNothingToDelete)}, .rows = {u"A", u""}, .selected = 1},
-        {.name = "ClickingTheFirstPickAgainChangesNothing", .start = ab,
-         .steps = {click(0), tick(), click(0)}, .messages = {s(kSameOneClicked)},
-         .rows = {u"A", u"B"}, .selected = 0, .text = u"A",
-         .trace = Lines{"onListPick", "  MsgBox", "  onArrangeCheck"}},
-        {.name = "SwappingFirstAndLastExchangesFilesAndRows", .start = abc,
-         .steps = {click(0), tick(), click(2)}, .end = memos({u"C", u"B", u"A"}),
-         .rows = {u"C", u"B", u"A"}},
+         .steps = {tick()}, .messages = {s(kNothingToArrange)}, .trace = Lines{"onArrangeCheck",
+         "  onArrangeCheck", "  MsgBox"}},
+        {.name = "AnEmptyTitleIsAsNothingSelected", .start = blankRow, .steps = {click(1), tick(),
+         menu(Command::Delete)}, .messages = {s(kNothingToArrange), s(kNothingToDelete)},
+         .selected = 1},
+        {.name = "ClickingTheFirstPickAgainChangesNothing", .start = ab, .steps = {click(0), tick(),
+         click(0)}, .messages = {s(kSameOneClicked)}, .selected = 0, .trace = Lines{"onListPick",
+         "  MsgBox", "  onArrangeCheck"}},
+        {.name = "SwappingFirstAndLastExchangesFilesAndRows", .start = abc, .steps = {click(0),
+         tick(), click(2)}, .end = memos({u"C", u"B", u"A"})},
         {.name = "EqualAndTempTitlesAreSwappedByPosition", .start = memos({u"s", u"temp", u"s"}),
-         .steps = {click(0), tick(), click(1)}, .end = memos({u"temp", u"s", u"s"}),
-         .rows = {u"temp", u"s", u"s"}},
-        {.name = "TypingInTheFirstPickEndsArrangeModeAndSaves", .start = ab,
-         .steps = {click(0), tick(), key(T::End), type(u"1"), type(u"2")},
-         .end = memos({u"A12", u"B"}), .messages = {s(kSameOneClicked)}, .rows = {u"A12", u"B"},
-         .selected = 0, .text = u"A12", .trace = kSaveTrace},
-        {.name = "AnArrowKeyIsTheSecondPick", .start = ab,
-         .steps = {click(0), tick(), key(L::Down)}, .end = memos({u"B", u"A"}),
-         .rows = {u"B", u"A"}},
+         .steps = {click(0), tick(), click(1)}, .end = memos({u"temp", u"s", u"s"})},
+        {.name = "TypingInTheFirstPickEndsArrangeModeAndSaves", .start = ab, .steps = {click(0),
+         tick(), key(T::End), type(u"1"), type(u"2")}, .end = memos({u"A12", u"B"}),
+         .messages = {s(kSameOneClicked)}, .selected = 0, .trace = kSaveTrace},
+        {.name = "AnArrowKeyIsTheSecondPick", .start = ab, .steps = {click(0), tick(),
+         key(L::Down)}, .end = memos({u"B", u"A"})},
         {.name = "ANewMemoTypedInArrangeModeIsSwappedWithTheFirstPick", .start = abc,
-         .steps = {click(1), tick(), menu(Command::Delete), type(u"x")},
-         .end = memos({u"A", u"x", u"C"}), .rows = {u"A", u"x", u"C"}},
-        {.name = "ASwapWithAnEmptyBoxStopsAfterTheExchange", .start = abc,
-         .steps = {click(0), tick(), menu(Command::Delete), click(1)}, .end = memos({u"C", u"B"}),
-         .rows = {u"C", u"B"}},
-        {.name = "TheMemoThatMovedUpIntoTheFirstPickIsLoaded", .start = ab,
-         .steps = {click(0), tick(), menu(Command::Delete), click(0)}, .end = memos({u"B"}),
-         .messages = {s(kSameOneClicked)}, .rows = {u"B"}, .selected = 0, .text = u"B"},
-        {.name = "AFirstPickThatIsGoneSaysSo", .start = abc,
-         .steps = {click(2), tick(), menu(Command::Delete), click(0)}, .end = ab,
-         .messages = {s(kFirstPickGone)}, .rows = {u"A", u"B"}, .selected = 0, .text = u"A"},
-        {.name = "NewInArrangeModeEndsItAndLosesNothing", .start = ab,
-         .steps = {click(0), tick(), menu(Command::New)}, .rewritten = {"group.gl"},
-         .rows = {u"A", u"B"}},
-        {.name = "ADragAcrossRowsIsOnePick", .start = abc, .steps = {drag(0, 2)},
-         .rows = {u"A", u"B", u"C"}, .selected = 0, .text = u"A", .trace = kOpenTrace},
-        {.name = "AClickThatMovesInArrangeModeIsOneSwap", .start = abc,
-         .steps = {click(0), tick(), drag(1, 1)}, .end = memos({u"B", u"A", u"C"}),
-         .rows = {u"B", u"A", u"C"}},
-        {.name = "ADoubleClickInArrangeModeIsOneSwap", .start = abc,
-         .steps = {click(0), tick(), doubleClick(1)}, .end = memos({u"B", u"A", u"C"}),
-         .rows = {u"B", u"A", u"C"}},
+         .steps = {click(1), tick(), menu(Command::Delete), type(u"x")}, .end = memos({u"A", u"x",
+         u"C"})},
+        {.name = "ASwapWithAnEmptyBoxStopsAfterTheExchange", .start = abc, .steps = {click(0),
+         tick(), menu(Command::Delete), click(1)}, .end = memos({u"C", u"B"})},
+        {.name = "TheMemoThatMovedUpIntoTheFirstPickIsLoaded", .start = ab, .steps = {click(0),
+         tick(), menu(Command::Delete), click(0)}, .end = memos({u"B"}),
+         .messages = {s(kSameOneClicked)}, .selected = 0},
+        {.name = "AFirstPickThatIsGoneSaysSo", .start = abc, .steps = {click(2), tick(),
+         menu(Command::Delete), click(0)}, .end = ab, .messages = {s(kFirstPickGone)},
+         .selected = 0},
+        {.name = "NewInArrangeModeEndsItAndLosesNothing", .start = ab, .steps = {click(0), tick(),
+         menu(Command::New)}, .rewritten = {"group.gl"}},
+        {.name = "ADragAcrossRowsIsOnePick", .start = abc, .steps = {drag(0, 2)}, .selected = 0,
+         .trace = kOpenTrace},
+        {.name = "AClickThatMovesInArrangeModeIsOneSwap", .start = abc, .steps = {click(0), tick(),
+         drag(1, 1)}, .end = memos({u"B", u"A", u"C"})},
+        {.name = "ADoubleClickInArrangeModeIsOneSwap", .start = abc, .steps = {click(0), tick(),
+         doubleClick(1)}, .end = memos({u"B", u"A", u"C"})},
 
         // New and Delete.
         {.name = "NewWithAnEmptyBoxChangesNothing", .start = ab, .steps = {menu(Command::New)},
-         .rows = {u"A", u"B"}, .trace = Lines{"onNewMemo"}},
-        {.name = "NewWithAMemoOpenLeavesTheStoreAsItWas", .start = ab,
-         .steps = {click(1), menu(Command::New)}, .rewritten = {"group.gl"}, .rows = {u"A", u"B"},
-         .trace = Lines{"onNewMemo", "  onTextChange", "    onListPick"}},
+         .trace = Lines{"onNewMemo"}},
+        {.name = "NewWithAMemoOpenLeavesTheStoreAsItWas", .start = ab, .steps = {click(1),
+         menu(Command::New)}, .rewritten = {"group.gl"}, .trace = Lines{"onNewMemo",
+         "  onTextChange", "    onListPick"}},
         {.name = "DeleteWithNothingSelectedOnlySaysSo", .start = ab,
-         .steps = {menu(Command::Delete)}, .messages = {s(kNothingToDelete)}, .rows = {u"A", u"B"}},
-        {.name = "DeleteRemovesTheFirstOfThreeAndRenumbers", .start = abc,
-         .steps = {click(0), menu(Command::Delete)}, .end = memos({u"B", u"C"}),
-         .rows = {u"B", u"C"}},
+         .steps = {menu(Command::Delete)}, .messages = {s(kNothingToDelete)}},
+        {.name = "DeleteRemovesTheFirstOfThreeAndRenumbers", .start = abc, .steps = {click(0),
+         menu(Command::Delete)}, .end = memos({u"B", u"C"})},
         {.name = "TheVersionBoxHasTwoLines", .start = ab, .steps = {menu(Command::Version)},
-         .messages = {u"作者：ぺぽ\r\nバージョン：4"}, .rows = {u"A", u"B"}},
+         .messages = {u"作者：ぺぽ\r\nバージョン：4"}},
         {.name = "ReleaseMovesTheCheckMark", .start = ab, .steps = {menu(Command::Release)},
-         .rows = {u"A", u"B"}, .inFront = false},
-        {.name = "KeepInFrontBringsItBack", .start = ab,
-         .steps = {menu(Command::Release), menu(Command::KeepInFront)}, .rows = {u"A", u"B"}},
+         .inFront = false},
+        {.name = "KeepInFrontBringsItBack", .start = ab, .steps = {menu(Command::Release),
+         menu(Command::KeepInFront)}},
 
         // Keys in the list.
-        {.name = "TheFirstDownOpensMemoZero", .start = abc, .steps = {key(L::Down)},
-         .rows = {u"A", u"B", u"C"}, .selected = 0, .text = u"A"},
-        {.name = "UpFromNothingOpensMemoZero", .start = abc, .steps = {key(L::Up)},
-         .rows = {u"A", u"B", u"C"}, .selected = 0, .text = u"A"},
-        {.name = "EndOpensTheLastAndHomeTheFirst", .start = abc,
-         .steps = {key(L::End), key(L::Home)}, .rows = {u"A", u"B", u"C"}, .selected = 0,
-         .text = u"A"},
-        {.name = "ALetterPicksTheNextTitleStartingWithIt",
-         .start = memos({u"apple", u"Banana", u"avocado", u"cherry"}),
-         .steps = {letter(u'a'), letter(u'A'), letter(u'b'), letter(u'a')},
-         .rows = {u"apple", u"Banana", u"avocado", u"cherry"}, .selected = 2, .text = u"avocado",
-         .trace = kOpenTrace},
+        {.name = "TheFirstDownOpensMemoZero", .start = abc, .steps = {key(L::Down)}, .selected = 0},
+        {.name = "UpFromNothingOpensMemoZero", .start = abc, .steps = {key(L::Up)}, .selected = 0},
+        {.name = "EndOpensTheLastAndHomeTheFirst", .start = abc, .steps = {key(L::End),
+         key(L::Home)}, .selected = 0},
+        {.name = "ALetterPicksTheNextTitleStartingWithIt", .start = memos({u"apple", u"Banana",
+         u"avocado", u"cherry"}), .steps = {letter(u'a'), letter(u'A'), letter(u'b'), letter(u'a')},
+         .selected = 2, .trace = kOpenTrace},
         {.name = "AKeyThatDoesNotMoveIsNoPick", .start = abc, .steps = {click(2), key(L::End)},
-         .rows = {u"A", u"B", u"C"}, .selected = 2, .text = u"C", .trace = Lines{}},
+         .selected = 2, .trace = Lines{}},
     };
     // clang-format on
 }
@@ -428,6 +388,20 @@ void checkLook(const WindowLook& look, bool boxShown) {
     }
 }
 
+// The window shows what the folder holds: the index's titles, and the selected memo's text.
+std::vector<std::u16string> titlesIn(const Folder& folder) {
+    const auto index = folder.find("group.gl");
+    const std::u16string text = Cp932Codec().decode(index == folder.end() ? "" : index->second);
+    std::vector<std::u16string> titles;
+    for (std::size_t at = 0, end; (end = text.find(u"\r\n", at)) != text.npos; at = end + 2)
+        titles.push_back(text.substr(at, end - at));
+    return titles;
+}
+std::u16string textIn(const Folder& folder, int selected) {
+    const auto file = folder.find(std::to_string(selected) + ".txt");
+    return file == folder.end() ? u"" : Cp932Codec().decode(file->second);
+}
+
 void runScenario(const Scenario& s, Driver& driver) {
     TempDir dir;
     const fs::path memoDir = dir.path() / "memo";
@@ -439,7 +413,8 @@ void runScenario(const Scenario& s, Driver& driver) {
     // can still be browsed.
     std::map<std::string, fs::file_time_type> written;
     for (const auto& [name, bytes] : s.start)
-        written[name] = fs::last_write_time(memoDir / name);
+        if (fs::is_regular_file(fs::symlink_status(memoDir / name)))
+            written[name] = fs::last_write_time(memoDir / name);
     const StartResult started = driver.start(dir.path());
     for (const Step& step : s.steps) {
         driver.trace().lines.clear();
@@ -467,14 +442,14 @@ void runScenario(const Scenario& s, Driver& driver) {
             written[name] = fs::last_write_time(memoDir / name);
     }
 
+    const Folder& end = s.end ? *s.end : s.start;
     if (s.noMemoFolder) {
         EXPECT_FALSE(fs::exists(memoDir));
     } else {
-        const Folder& end = s.end ? *s.end : s.start;
         EXPECT_EQ(folderBytes(memoDir), end);
         for (const auto& [name, bytes] : end) {
             const auto was = s.start.find(name);
-            if (was == s.start.end() || was->second != bytes) continue;
+            if (was == s.start.end() || was->second != bytes || !written.count(name)) continue;
             if (std::count(s.rewritten.begin(), s.rewritten.end(), name)) continue;
             EXPECT_EQ(fs::last_write_time(memoDir / name), written[name]) << name << " written";
         }
@@ -491,9 +466,9 @@ void runScenario(const Scenario& s, Driver& driver) {
     EXPECT_EQ(started, StartResult::Shown);
     EXPECT_FALSE(driver.ended());
     EXPECT_EQ(messages, s.messages);
-    EXPECT_EQ(driver.rows(), s.rows);
+    EXPECT_EQ(driver.rows(), s.rows.empty() ? titlesIn(end) : s.rows);
     EXPECT_EQ(driver.selected(), s.selected);
-    EXPECT_EQ(driver.text(), s.text);
+    EXPECT_EQ(driver.text(), s.text ? *s.text : textIn(end, s.selected));
     EXPECT_EQ(driver.ticked(), s.ticked);
     if (const std::optional<bool> focused = driver.textFocused(); focused && s.textFocused) {
         EXPECT_EQ(*focused, *s.textFocused);

@@ -11,6 +11,10 @@
 
 #include "store/cp932_codec.h"
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 namespace tetomu::test {
 
 namespace fs = std::filesystem;
@@ -53,17 +57,28 @@ inline void writeBytes(const fs::path& path, std::string_view bytes) {
 using Folder = std::map<std::string, std::string>;
 using File = Folder::value_type;
 
+// A file's bytes; "<link>name", a link to that name; "<pipe>", a named pipe (not on Windows).
 inline void writeFolder(const fs::path& dir, const Folder& folder) {
-    for (const auto& [name, bytes] : folder)
-        writeBytes(dir / name, bytes);
+    for (const auto& [name, bytes] : folder) {
+        if (bytes.starts_with("<link>")) fs::create_symlink(bytes.substr(6), dir / name);
+#ifndef _WIN32
+        else if (bytes == "<pipe>")
+            ::mkfifo((dir / name).c_str(), 0600);
+#endif
+        else
+            writeBytes(dir / name, bytes);
+    }
 }
 
-// Every entry of a folder by name: a plain file's bytes, anything else as "<other>".
+// Every entry of a folder by name, as writeFolder takes it; anything else as "<other>".
 inline Folder folderBytes(const fs::path& dir) {
     Folder out;
-    for (const auto& entry : fs::directory_iterator(dir))
-        out[entry.path().filename().string()] =
-            entry.is_regular_file() && !entry.is_symlink() ? readBytes(entry.path()) : "<other>";
+    for (const auto& entry : fs::directory_iterator(dir)) {
+        const fs::path& p = entry.path();
+        std::string& bytes = out[p.filename().string()];
+        bytes = entry.is_fifo() ? "<pipe>" : entry.is_regular_file() ? readBytes(p) : "<other>";
+        if (entry.is_symlink()) bytes = "<link>" + fs::read_symlink(p).string();
+    }
     return out;
 }
 
