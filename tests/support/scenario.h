@@ -220,8 +220,10 @@ std::u16string readBack(std::u16string_view shown);
 // Runs one scenario on a fresh temporary folder and checks everything it expects.
 void runScenario(const Scenario& s, Driver& driver);
 
-// Makes every scenario of this platform a test of the suite, run by `run` (which makes its
-// driver and calls runScenario). Called before the tests run, as a static's initialiser.
-bool registerScenarios(const char* suite, void (*run)(const Scenario&));
+// Makes every scenario of this platform (of those `only` takes, when given) a test of the suite,
+// run by `run` (which makes its driver and calls runScenario). Called before the tests run, as a
+// static's initialiser.
+bool registerScenarios(const char* suite, void (*run)(const Scenario&),
+                       bool (*only)(const Scenario&) = nullptr);
 
 }  // namespace tetomu::test
