@@ -19,6 +19,7 @@ else
         fonts-noto-cjk
         xvfb xauth openbox x11-utils imagemagick xdotool inotify-tools
         ibus ibus-mozc mozc-server dbus-x11 xxd weston xwayland qt6-wayland
+        fcitx5 fcitx5-mozc fcitx5-frontend-qt6 at-spi2-core python3-pyatspi
         clang libclang-rt-14-dev
         valgrind python3
         vim-tiny git rsync syncthing

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds everything with warnings as errors and runs every test, then checks the program from
-# outside on a real window manager (scripts/check-window.sh) and through a real input method
-# (scripts/check-ime.sh), and beside the real programs that share its memo folder
-# (scripts/check-outside.sh, two Syncthing instances included).
+# outside on a real window manager (scripts/check-window.sh), through a real input method
+# (scripts/check-ime.sh), as a screen reader acts on it (scripts/check-a11y.sh), and beside the
+# real programs that share its memo folder (scripts/check-outside.sh, two Syncthing instances).
 #   scripts/test.sh              the normal build, in build/
 #   scripts/test.sh --sanitize   the same under AddressSanitizer and UBSan, in build-asan/
 set -euo pipefail
@@ -20,9 +20,11 @@ fi
 cmake -S . -B "$dir" -G Ninja "${flags[@]}" >/dev/null
 cmake --build "$dir"
 ctest --test-dir "$dir" --output-on-failure -j2
-# The program from outside, on a real window manager, and typed into through a real input method.
+# The program from outside, on a real window manager, typed into through a real input method, and
+# acted on through the accessibility bus.
 if [ "$dir" = build ]; then
     scripts/check-window.sh build/tetomu
     scripts/check-ime.sh build/tetomu
     scripts/check-outside.sh --sync build/tetomu
+    scripts/check-a11y.sh build/tetomu
 fi

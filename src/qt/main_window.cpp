@@ -68,7 +68,11 @@ void MainWindow::buildControls() {
     // The caption lies beyond the box and is never seen; a screen reader says the label's word.
     check_->setAccessibleName(text(core_.arrangeLabel()));
     check_->setGeometry(pixels(*client, layout::kArrangeCheck));
-    connect(check_, &QCheckBox::clicked, this, [this] {
+    // A click, the space bar and a screen reader's "Toggle" all turn the box; the last calls
+    // toggle() and raises no click. Each is one click of the core's; the box turned to show the
+    // core's value is none.
+    connect(check_, &QCheckBox::toggled, this, [this] {
+        if (showingValue_) return;
         core_.userClickCheck();
         valueChanged();
     });
@@ -89,7 +93,9 @@ void MainWindow::buildControls() {
 }
 
 void MainWindow::valueChanged() {
+    showingValue_ = true;
     check_->setChecked(core_.arrangeCheck().value() != 0);
+    showingValue_ = false;
 }
 
 void MainWindow::placeInFront(bool topmost) {

@@ -48,6 +48,7 @@ class MainWindow final : public QMainWindow, private CheckBox::Observer {
     QLabel* label_ = nullptr;
     MemoTextEdit* text_ = nullptr;
     std::optional<MainMenu> menu_;
+    bool showingValue_ = false;
 };
 
 }  // namespace tetomu

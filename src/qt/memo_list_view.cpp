@@ -2,6 +2,7 @@
 
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QTimer>
 
 #include "window/memo_window.h"
 
@@ -20,6 +21,10 @@ MemoListView::MemoListView(MemoWindow& core, QWidget* parent)
     setTextElideMode(Qt::ElideNone);
     model_.onSelectionChanged = [this] { showSelection(); };
     core_.observeList(model_.observer());
+    // Only a screen reader's "Toggle" on a row, or its selecting a row of the table, changes the
+    // widget's selection otherwise than showSelection() does.
+    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this] { onWidgetSelection(); });
 }
 
 MemoListView::~MemoListView() {
@@ -121,7 +126,26 @@ void MemoListView::dataChanged(const QModelIndex& topLeft, const QModelIndex& bo
     QAbstractItemView::dataChanged(topLeft, bottomRight, roles);
 }
 
+// A row selected through the accessibility interface is one pick, as a click is. A row it only
+// unselected (its toggle clears the selection before it selects) is shown again as the core holds
+// it, once nothing follows.
+void MemoListView::onWidgetSelection() {
+    if (showing_) return;
+    const int row = selectedRow();
+    if (row >= 0 && row != core_.memoList().selectedRow()) core_.userSelect(row);
+    if (selectedRow() == core_.memoList().selectedRow()) return;
+    QTimer::singleShot(0, this, [this] {
+        if (selectedRow() != core_.memoList().selectedRow()) showSelection();
+    });
+}
+
 void MemoListView::showSelection() {
+    showing_ = true;
+    showRow();
+    showing_ = false;
+}
+
+void MemoListView::showRow() {
     const int row = core_.memoList().selectedRow();
     if (row < 0) {
         selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::Clear);

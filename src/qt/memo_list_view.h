@@ -2,7 +2,8 @@
 // memoList on screen. It shows the core's list and its selection, and turns a person's actions into
 // one call each: a press and release on a row is one pick of the row pressed, however the
 // pointer moves in between (a double-click is one pick too), and a key that moves the selection
-// is one pick of the row the core names. The widget never selects anything by itself.
+// is one pick of the row the core names, and so is a row selected through the accessibility
+// interface. The widget never selects anything by itself.
 #include <QListView>
 
 #include "qt/memo_list_model.h"
@@ -29,18 +30,27 @@ class MemoListView final : public QListView {
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void keyboardSearch(const QString&) override {}
+    // Moving the current row selects nothing, also where the view moves it itself (off a row
+    // being removed).
+    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex&,
+                                                         const QEvent*) const override {
+        return QItemSelectionModel::NoUpdate;
+    }
     void focusInEvent(QFocusEvent* event) override;
     void dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,
                      const QList<int>& roles) override;
 
   private:
+    void onWidgetSelection();
     void showSelection();
+    void showRow();
     int rowsPerPage() const;
 
     MemoWindow& core_;
     MemoListModel model_;
     int pressedRow_ = -1;
     int shownRow_ = -1;
+    bool showing_ = false;
 };
 
 }  // namespace tetomu

@@ -83,8 +83,49 @@ void MemoTextEdit::onContentsChange(int at, int removed, int added) {
          TextEdit{memoAt, std::size_t(removed + breaksRemoved), fromDisplay(toU16(inserted))}});
 }
 
+bool MemoTextEdit::event(QEvent* event) {
+    ++inOwnEvent_;
+    const bool done = QPlainTextEdit::event(event);
+    --inOwnEvent_;
+    return done;
+}
+
+bool MemoTextEdit::viewportEvent(QEvent* event) {
+    ++inOwnEvent_;
+    const bool done = QPlainTextEdit::viewportEvent(event);
+    --inOwnEvent_;
+    return done;
+}
+
 void MemoTextEdit::onTextChanged() {
     if (assigning_ || pending_.empty()) return;
+    // An edit made from outside the box's own events comes from the accessibility interface,
+    // which may make one change of the person's in several steps: a new text for the whole box
+    // is the old one taken out, then the new one put in. What it does in one call is one edit,
+    // passed on once the call has returned.
+    if (inOwnEvent_ == 0) {
+        if (!outsideEditWaits_) QTimer::singleShot(0, this, [this] { passOutsideEdit(); });
+        outsideEditWaits_ = true;
+        return;
+    }
+    passEdits();
+}
+
+void MemoTextEdit::passOutsideEdit() {
+    outsideEditWaits_ = false;
+    if (pending_.size() > 1) {
+        // Steps said of texts the core never had: the whole text is what changed.
+        QTextCursor all(document());
+        all.select(QTextCursor::Document);
+        pending_ = {
+            {0, document()->characterCount() - 1,
+             TextEdit{0, core_.memoText().text().size(), fromDisplay(toU16(all.selectedText()))}}};
+    }
+    passEdits();
+}
+
+void MemoTextEdit::passEdits() {
+    if (pending_.empty()) return;
     if (preediting_ && !inInputMethod_) {
         // A change from elsewhere while a composition was left open (its preedit dropped without
         // a word from the input method): what the composition did is kept as the box shows it,
@@ -129,6 +170,13 @@ void MemoTextEdit::editRefitted(const TextEdit& refit) {
 }
 
 void MemoTextEdit::inputMethodEvent(QInputMethodEvent* event) {
+    // Events that change nothing may come before the repeat.
+    const bool nothing = event->preeditString().isEmpty() && event->commitString().isEmpty() &&
+                         event->replacementLength() == 0;
+    if (!nothing && !committedAway_.isEmpty() &&
+        std::exchange(committedAway_, {}) == event->commitString() &&
+        event->preeditString().isEmpty() && event->replacementLength() == 0)
+        return event->accept();
     // Every event is part of a composition, a lone one too (the empty preedit that comes with
     // the focus, a commit of its own): what it leaves as it was is no edit.
     core_.userCompose();
@@ -148,6 +196,25 @@ void MemoTextEdit::inputMethodEvent(QInputMethodEvent* event) {
     // as the input method sets its own state after sending it.
     if (wasPreediting && !committed)
         QTimer::singleShot(0, this, [] { QGuiApplication::inputMethod()->reset(); });
+}
+
+// The input method gives up the composition as it does when the focus leaves: committed into
+// this memo, so that it never comes later into whatever memo is open by then. ibus commits what
+// it shows when told to commit, fcitx5 when told to reset; without either, the box commits what
+// it shows itself. ibus commits it once more after its reset: that repeat is dropped.
+void MemoTextEdit::compositionClosing() {
+    const QTextLayout* layout = textCursor().block().layout();
+    const auto shown = [layout] { return layout ? layout->preeditAreaText() : QString(); };
+    const QString composed = shown();
+    if (composed.isEmpty()) return;
+    QGuiApplication::inputMethod()->commit();
+    if (!shown().isEmpty()) QGuiApplication::inputMethod()->reset();
+    if (!shown().isEmpty()) {
+        QInputMethodEvent commit;
+        commit.setCommitString(shown());
+        QCoreApplication::sendEvent(this, &commit);
+    }
+    committedAway_ = composed;
 }
 
 // The whole composition is scrolled into view, its end too: while it is converted its cursor

@@ -5,8 +5,9 @@
 // one unit each where the memo has CR LF, so positions are mapped through the paragraph count.
 // Each input-method event is passed inside userCompose() and, once its preedit is gone,
 // userCloseComposition(): the core makes the composition one change. Text assigned from code is
-// shown without being passed back, and where the core takes an edit otherwise than typed (or
-// puts back what a cancelled composition took away), the box shows what it took.
+// shown without being passed back. What the accessibility interface changes in one call is one
+// edit, however many steps it takes in the document. Where the core takes an edit otherwise than
+// typed (or puts back what a cancelled composition took away), the box shows what it took.
 #include <QPlainTextEdit>
 #include <vector>
 
@@ -24,6 +25,8 @@ class MemoTextEdit final : public QPlainTextEdit, private TextBox::Observer {
     ~MemoTextEdit() override;
 
   protected:
+    bool event(QEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
     void inputMethodEvent(QInputMethodEvent* event) override;
 
   private:
@@ -37,8 +40,12 @@ class MemoTextEdit final : public QPlainTextEdit, private TextBox::Observer {
     void textAssigned() override;
     void textReloaded() override;
     void editRefitted(const TextEdit& refit) override;
+    void compositionClosing() override;
+    void focusWanted() override { setFocus(Qt::OtherFocusReason); }
     void onContentsChange(int at, int removed, int added);
     void onTextChanged();
+    void passOutsideEdit();
+    void passEdits();
     void showComposition();
     // Replaces shown characters without passing the change on.
     void show(int at, int length, const std::u16string& text);
@@ -50,6 +57,10 @@ class MemoTextEdit final : public QPlainTextEdit, private TextBox::Observer {
     bool reassigned_ = false;
     bool preediting_ = false;
     bool inInputMethod_ = false;
+    int inOwnEvent_ = 0;
+    bool outsideEditWaits_ = false;
+    // A composition given up for an action elsewhere, until the input method's next event.
+    QString committedAway_;
 };
 
 }  // namespace tetomu

@@ -107,6 +107,19 @@ void MemoTextEdit::editRefitted(const TextEdit& refit) {
     shown_.replace(refit.at, refit.removed, text);
 }
 
+// The input method completes the composition as it does when the focus leaves. Its result comes
+// into the box now, while the core still holds the composition, which it then commits: the
+// characters it posts for the result are taken at once, before the action empties the box.
+void MemoTextEdit::compositionClosing() {
+    const HIMC context = ImmGetContext(hwnd_);
+    if (!context) return;
+    ImmNotifyIME(context, NI_COMPOSITIONSTR, CPS_COMPLETE, 0);
+    ImmReleaseContext(hwnd_, context);
+    for (MSG msg; PeekMessageW(&msg, hwnd_, WM_IME_CHAR, WM_IME_CHAR, PM_REMOVE) ||
+                  PeekMessageW(&msg, hwnd_, WM_CHAR, WM_CHAR, PM_REMOVE);)
+        DispatchMessageW(&msg);
+}
+
 // An input method's composition, as Windows documents it for its own edit box: the box passes
 // WM_IME_COMPOSITION to DefWindowProc, the input method shows the composition in a window of
 // its own, and the result comes as one WM_IME_CHAR per UTF-16 unit, which DefWindowProc would

@@ -38,6 +38,8 @@ class MemoTextEdit final : private TextBox::Observer {
     void textAssigned() override;
     void textReloaded() override;
     void editRefitted(const TextEdit& refit) override;
+    void compositionClosing() override;
+    void focusWanted() override { SetFocus(hwnd_); }
 
     MemoWindow& core_;
     HWND hwnd_ = nullptr;

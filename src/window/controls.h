@@ -121,6 +121,11 @@ class TextBox {
         // The text was read again after another program changed it: the caret stays where it
         // can.
         virtual void textReloaded() { textAssigned(); }
+        // An action elsewhere closes the composition still open: the input method commits what
+        // it shows into the box now, as it does when the focus leaves, and forgets it.
+        virtual void compositionClosing() {}
+        // The person types into the box next: it takes the keyboard focus.
+        virtual void focusWanted() {}
     };
 
     std::function<void()> onChange;
@@ -142,6 +147,13 @@ class TextBox {
     void holdEdit(const TextEdit& edit);
     // Closes the composition: what it changed, if anything.
     std::optional<TextEdit> closeComposition();
+    // Has the input method commit what it shows of the composition still open.
+    void askToCommit() {
+        if (composing_ && observer_) observer_->compositionClosing();
+    }
+    void wantFocus() {
+        if (observer_) observer_->focusWanted();
+    }
     // A cancelled composition's change is put back on screen; the text never had it.
     void putBack(const TextEdit& change);
     // The front end shows the text again as the box holds it: a person's edit was refused.

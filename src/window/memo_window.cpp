@@ -34,6 +34,8 @@ void MemoWindow::observeMenu(MenuItem::Observer* observer) {
 template <class Action>
 void MemoWindow::guarded(Action&& action, FolderLook look, Acting acting) {
     if (ended_) return;
+    // An action may run inside another (an input method's commit that New asks for): the outer
+    // one goes on as it was.
     struct Acted {
         Acting& now;
         Acting before;
@@ -67,6 +69,7 @@ void MemoWindow::lookAtFolderOnce() {
 
 void MemoWindow::userSelect(int row) {
     guarded([&] {
+        closeOpenComposition();
         if (savedBeforeLeaving()) memoList_.userSelect(row);
     });
 }
@@ -98,19 +101,29 @@ void MemoWindow::userCompose() {
 }
 
 void MemoWindow::userCloseComposition(bool committed) {
-    guarded(
-        [&] {
-            if (!memoText_.composing()) return;
-            const std::optional<TextEdit> change = memoText_.closeComposition();
-            // What leaves the text as it was is no edit: nothing is created, deleted or written.
-            if (change && !committed)
-                memoText_.putBack(*change);
-            else if (change && !editRefused())
-                applyEdit(*change);
-            // Another program's change that came meanwhile.
-            if (std::exchange(reloadWaits_, false)) onFolderChange();
-        },
-        FolderLook::BeforeWriting, Acting::InputMethod);
+    guarded([&] { closeComposition(committed); }, FolderLook::BeforeWriting, Acting::InputMethod);
+}
+
+void MemoWindow::closeComposition(bool committed) {
+    if (!memoText_.composing()) return;
+    const std::optional<TextEdit> change = memoText_.closeComposition();
+    // What leaves the text as it was is no edit: nothing is created, deleted or written.
+    if (change && !committed)
+        memoText_.putBack(*change);
+    else if (change && !editRefused())
+        applyEdit(*change);
+    // Another program's change that came meanwhile.
+    if (std::exchange(reloadWaits_, false)) onFolderChange();
+}
+
+// Before New, Delete, a pick or a click of the check box acts, a composition still open is
+// closed as the input method closes it when the focus leaves: what it shows is committed into
+// the memo it was typed in, never carried into the next one or into an emptied box. The input
+// method commits it first (its commit comes back in as a composition of its own); what the box
+// still holds after that is committed here.
+void MemoWindow::closeOpenComposition() {
+    memoText_.askToCommit();
+    closeComposition(true);
 }
 
 void MemoWindow::applyEdit(const TextEdit& edit) {
@@ -121,17 +134,24 @@ void MemoWindow::applyEdit(const TextEdit& edit) {
 }
 
 void MemoWindow::userClickCheck() {
-    guarded([&] { arrangeCheck_.userClick(); });
+    guarded([&] {
+        closeOpenComposition();
+        arrangeCheck_.userClick();
+    });
 }
 
 void MemoWindow::choose(Command command) {
     switch (command) {
         case Command::New:
             return guarded([&] {
+                closeOpenComposition();
                 if (savedBeforeLeaving()) onNewMemo();
             });
         case Command::Delete:
-            return guarded([&] { onDeleteMemo(); });
+            return guarded([&] {
+                closeOpenComposition();
+                onDeleteMemo();
+            });
         // These touch no file: whatever became of the folder, they never end the program.
         case Command::KeepInFront:
             return guarded([&] { onInFront(0); }, FolderLook::Never);

@@ -130,6 +130,8 @@ class MemoWindow {
 
     // A modal message box, shown at once unless a box is up or an input method's event is being
     // handled; the three that the window has always shown, and what the person must answer.
+    void closeComposition(bool committed);
+    void closeOpenComposition();
     void msgBox(std::u16string_view prompt);
     // The program's own word: a notice that takes no keys while the person types, else a box.
     void tell(std::u16string_view text);

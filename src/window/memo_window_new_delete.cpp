@@ -8,10 +8,16 @@ namespace tetomu {
 
 void MemoWindow::onNewMemo() {
     const auto entry = entering("onNewMemo");
-    if (memoText_.text().empty()) return;
+    // The new memo is typed into the box next, whatever had the keys before.
+    memoText_.wantFocus();
     // Arrange mode ends first: otherwise the selection that emptying the box makes would be
     // taken as the second pick of a swap.
     arrangeCheck_.setValue(0);
+    if (memoText_.text().empty()) {
+        // Nothing to empty; a memo picked whose file could not be opened is let go all the same.
+        memoList_.clearSelection();
+        return;
+    }
     book_->reloadList();
     emptyTextAndDropCreatedMemo();
 }

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
@@ -110,6 +111,12 @@ class QtDriver final : public QObject, public Driver {
                 if (!step.beforeTold) QTest::qWait(WindowPlatform::kWatchSettleMs + 300);
                 break;
             case Step::Click:
+                if (step.accessible) {
+                    // A screen reader toggles the row's selection.
+                    accessible(&list())->child(step.row)->actionInterface()->doAction(
+                        QAccessibleActionInterface::toggleAction());
+                    break;
+                }
                 QTest::mouseClick(list().viewport(), Qt::LeftButton, {}, rowCenter(step.row));
                 break;
             case Step::DoubleClick: {
@@ -129,8 +136,21 @@ class QtDriver final : public QObject, public Driver {
                 break;
             }
             case Step::Tick:
+                if (step.accessible) {
+                    accessible(w.arrangeCheck())
+                        ->actionInterface()
+                        ->doAction(QAccessibleActionInterface::toggleAction());
+                    break;
+                }
                 QTest::mouseClick(w.arrangeCheck(), Qt::LeftButton, {}, QPoint(7, 8));
                 break;
+            case Step::SetText: {
+                // As the accessibility bridge takes a new text for the whole box.
+                QAccessibleInterface* box = accessible(&textBox());
+                box->editableTextInterface()->replaceText(0, box->textInterface()->characterCount(),
+                                                          toQString(toDisplay(step.text, u"\n")));
+                break;
+            }
             case Step::Menu:
                 choose(step.command);
                 break;
@@ -168,6 +188,9 @@ class QtDriver final : public QObject, public Driver {
     }
     std::vector<std::u16string> messages() override { return seen_; }
     bool ended() override { return app_->core().ended(); }
+    std::optional<bool> textFocused() override {
+        return app_->window().focusWidget() == &textBox();
+    }
     std::optional<WindowLook> look() override {
         MainWindow& w = app_->window();
         WindowLook look{toU16(w.windowTitle())};
@@ -195,6 +218,9 @@ class QtDriver final : public QObject, public Driver {
 
   private:
     MemoListView& list() { return *app_->window().memoList(); }
+    static QAccessibleInterface* accessible(QWidget* widget) {
+        return QAccessible::queryAccessibleInterface(widget);
+    }
     QPoint rowCenter(int row) { return list().visualRect(list().model()->index(row, 0)).center(); }
 
     // A composition an input method commits: the text arrives at once.
@@ -215,7 +241,7 @@ class QtDriver final : public QObject, public Driver {
         preedit({});
         for (qsizetype i = 1; i <= text.size(); ++i)
             preedit(text.left(i));
-        if (text.isEmpty()) return;
+        if (text.isEmpty() || step.open) return;
         if (step.result.empty()) {
             preedit({});
             QCoreApplication::processEvents();

@@ -118,6 +118,9 @@ std::vector<Session> tableSessions() {
     std::vector<Session> out;
     for (const Scenario& s : scenarios()) {
         if (!s.error.empty() || s.noMemoFolder || s.only != Only::All) continue;
+        // A composition's save and a delete in one action: the judge takes keystrokes back only
+        // in actions that move no memo, so a power cut there is not judged yet.
+        if (std::string_view(s.name) == "ACompositionOpenAtDeleteGoesWithItsMemo") continue;
         out.push_back({s.name, s.start, {}});
         for (const Step& step : s.steps) {
             if (step.kind != Step::Type) out.back().steps.push_back(step);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <utility>
 
 namespace tetomu::test {
 
@@ -44,9 +45,19 @@ void CoreDriver::compose(const Step& step) {
         w.userEdit({caret_, 0, u""});
     }
     if (step.text.empty()) return;
+    if (step.open) return void(composed_ = step.result);
     w.userCompose();
     if (!step.result.empty()) replaceSelection(step.result);
     w.userCloseComposition(!step.result.empty());
+}
+
+// Told to give up the composition, the input method commits what it shows.
+void CoreDriver::compositionClosing() {
+    if (composed_.empty()) return;
+    MemoWindow& w = *window_;
+    w.userCompose();
+    replaceSelection(std::exchange(composed_, {}));
+    w.userCloseComposition(true);
 }
 
 void CoreDriver::apply(const Step& step) {
@@ -93,6 +104,11 @@ void CoreDriver::apply(const Step& step) {
             break;
         case Step::Tick:
             w.userClickCheck();
+            break;
+        case Step::SetText:
+            anchor_ = 0;
+            caret_ = w.memoText().text().size();
+            replaceSelection(step.text);
             break;
         case Step::Menu:
             w.choose(step.command);

@@ -60,6 +60,7 @@ class CoreDriver final : public Driver, private TextBox::Observer, private Windo
     void editRefitted(const TextEdit& refit) override {
         caret_ = anchor_ = refit.at + refit.inserted.size();
     }
+    void compositionClosing() override;
 
     FileSystem& files_;
     Cp932Codec codec_;
@@ -72,7 +73,8 @@ class CoreDriver final : public Driver, private TextBox::Observer, private Windo
     std::vector<std::function<void()>> timers_;  // run by a Wait step
     std::function<void()> watched_;
     bool changeUntold_ = false;
-    bool inEvent_ = false;  // an input method's event is being handled
+    bool inEvent_ = false;     // an input method's event is being handled
+    std::u16string composed_;  // what the input method shows of a composition left open
     std::size_t caret_ = 0;
     std::size_t anchor_ = 0;
 };

@@ -39,6 +39,7 @@ struct Step {
         OutsideFolder,  // another program makes a folder at a name (the runner's)
         Wait,           // the person does nothing for a few seconds: what waits for time runs
         Another,        // another program changes files (the runner's); the watcher tells
+        SetText,        // the text box's whole text set at once, as a screen reader sets it
     };
     Kind kind = Type;
     std::u16string text{};
@@ -52,6 +53,12 @@ struct Step {
     Outside outside = Outside::Write;
     // The person's next action comes before the watcher has told the program.
     bool beforeTold = false;
+    // A pick or a tick through the accessibility interface, as a screen reader makes it: where
+    // a front end has one, it is driven; elsewhere it is the click itself.
+    bool accessible = false;
+    // A composition left open: its preedit still shows when the next step comes, and the input
+    // method commits it (as `result`) when it is told to give it up.
+    bool open = false;
 };
 
 // Each character one keystroke, as typed; "\n" is the Enter key.
@@ -68,6 +75,9 @@ inline Step commit(std::u16string text) {
 // method on: the focus comes with an empty preedit.
 inline Step compose(std::u16string preedit, std::u16string result) {
     return {.kind = Step::Compose, .text = std::move(preedit), .result = std::move(result)};
+}
+inline Step composing(std::u16string preedit) {
+    return {.kind = Step::Compose, .text = preedit, .result = preedit, .open = true};
 }
 inline Step key(TextKey k) {
     return {.kind = Step::KeyInText, .textKey = k};
@@ -99,6 +109,15 @@ inline Step drag(int from, int to) {
 }
 inline Step tick() {
     return {.kind = Step::Tick};
+}
+inline Step accessiblePick(int row) {
+    return {.kind = Step::Click, .row = row, .accessible = true};
+}
+inline Step accessibleTick() {
+    return {.kind = Step::Tick, .accessible = true};
+}
+inline Step setText(std::u16string text) {
+    return {.kind = Step::SetText, .text = std::move(text)};
 }
 inline Step menu(Command c) {
     return {.kind = Step::Menu, .command = c};
@@ -144,6 +163,8 @@ struct Scenario {
     std::optional<std::u16string> text{};
     bool ticked = false;
     bool inFront = true;
+    // Set when it matters: whether the text box has the keys afterwards.
+    std::optional<bool> textFocused{};
     // The handlers of the last step (of the start, when there are no steps); unset, not looked at.
     std::optional<Lines> trace{};
 };
@@ -198,6 +219,8 @@ class Driver {
         return all.empty() ? u"" : all.back();
     }
     virtual bool ended() = 0;
+    // Whether the text box has the keyboard focus, where there is one.
+    virtual std::optional<bool> textFocused() { return std::nullopt; }
     // The window, where there is one.
     virtual std::optional<WindowLook> look() { return std::nullopt; }
 };

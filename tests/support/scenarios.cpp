@@ -268,6 +268,29 @@ std::vector<Scenario> table() {
          .steps = {click(0), key(T::End), compose(u"かき", u"柿"), click(1)},
          .end = memos({u"A柿", u"B"}), .selected = 1},
 
+        // A screen reader's actions are a person's: one pick, one click of the box, one edit.
+        {.name = "AScreenReadersPickOpensTheMemo", .start = abc, .steps = {accessiblePick(1)},
+         .rows = {u"A", u"B", u"C"}, .selected = 1, .text = u"B", .trace = kOpenTrace},
+        {.name = "AScreenReadersToggleAndPickSwapAsClicksDo", .start = abc,
+         .steps = {accessiblePick(0), accessibleTick(), accessiblePick(2)},
+         .end = memos({u"C", u"B", u"A"}), .rows = {u"C", u"B", u"A"},
+         .trace = Lines{"onListPick", "  onArrangeCheck", "  onTextChange", "    onListPick"}},
+        {.name = "ANewWholeTextKeepsTheMemoInItsPlace", .start = abc,
+         .steps = {click(0), setText(u"X\r\nY")}, .end = memos({u"X\r\nY", u"B", u"C"}),
+         .rows = {u"XY", u"B", u"C"}, .selected = 0, .text = u"X\r\nY", .trace = kSaveTrace},
+
+        // A composition still open when New or Delete acts is committed into its own memo first.
+        {.name = "ACompositionOpenAtNewStaysInItsMemo", .start = ab,
+         .steps = {click(0), key(T::End), composing(u"てすと"), menu(Command::New)},
+         .end = memos({u"Aてすと", u"B"}), .rows = {u"Aてすと", u"B"}, .textFocused = true},
+        {.name = "ACompositionOpenAtDeleteGoesWithItsMemo", .start = ab,
+         .steps = {click(1), key(T::End), composing(u"てすと"), menu(Command::Delete)},
+         .end = memos({u"A"}), .rows = {u"A"}},
+        {.name = "NewLetsGoOfAMemoWhoseFileIsMissingAndGivesTheBoxTheKeys",
+         .start = without(ab, {"1.txt"}), .steps = {click(1), menu(Command::New)},
+         .messages = {notice(u"・1.txt がないやん\r\n"), memoMissing(u"1.txt")}, .rows = {u"A", u"B"},
+         .textFocused = true},
+
         // Opening a memo.
         {.name = "OpeningAMemoWritesNothingWhenItIsTheSame", .start = abc, .steps = {click(1)},
          .selected = 1, .trace = kOpenTrace},
@@ -542,6 +565,9 @@ void runScenario(const Scenario& s, Driver& driver) {
     EXPECT_EQ(driver.selected(), s.selected);
     EXPECT_EQ(driver.text(), s.text ? *s.text : textIn(end, s.selected));
     EXPECT_EQ(driver.ticked(), s.ticked);
+    if (const std::optional<bool> focused = driver.textFocused(); focused && s.textFocused) {
+        EXPECT_EQ(*focused, *s.textFocused);
+    }
     EXPECT_EQ(driver.inFront(), s.inFront);
     EXPECT_EQ(driver.inFrontMarks(), (std::array<bool, 2>{s.inFront, !s.inFront}));
     if (s.trace) {

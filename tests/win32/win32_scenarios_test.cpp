@@ -195,6 +195,12 @@ class Win32Driver final : public Driver {
                 PostMessageW(check(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(8, 8));
                 PostMessageW(check(), WM_LBUTTONUP, 0, MAKELPARAM(8, 8));
                 break;
+            case Step::SetText:
+                // Select all, then the new text over it: one edit of the whole.
+                focus(edit());
+                SendMessageW(edit(), EM_SETSEL, 0, -1);
+                paste(step.text);
+                break;
             case Step::Menu:
                 choose(step.command);
                 break;
@@ -231,6 +237,7 @@ class Win32Driver final : public Driver {
     bool inFront() override { return (GetWindowLongW(hwnd(), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
     std::vector<std::u16string> messages() override { return seen_; }
     bool ended() override { return app_->core().ended(); }
+    std::optional<bool> textFocused() override { return GetFocus() == edit(); }
 
     std::optional<WindowLook> look() override {
         WindowLook look{textOf(hwnd())};
@@ -312,6 +319,7 @@ class Win32Driver final : public Driver {
         };
         for (std::size_t i = 1; i <= step.text.size(); ++i)
             set(step.text.substr(0, i));
+        if (step.open) return void(ImmReleaseContext(edit(), context));
         if (!step.result.empty()) set(step.result);
         ImmNotifyIME(context, NI_COMPOSITIONSTR, step.result.empty() ? CPS_CANCEL : CPS_COMPLETE,
                      0);
