@@ -71,6 +71,7 @@ class RecordingFileSystem final : public FileSystem {
     void remove(const fs::path& p) override;
     void flushFolder(const fs::path& folder) override;
     EntryKind kind(const fs::path& p) override { return real_.kind(p); }
+    FileLook look(const fs::path& p) override { return real_.look(p); }
     void list(const fs::path& folder,
               const std::function<void(const FolderEntry&)>& visit) override {
         real_.list(folder, visit);

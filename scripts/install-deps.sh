@@ -21,6 +21,7 @@ else
         ibus ibus-mozc mozc-server dbus-x11 xxd weston xwayland qt6-wayland
         clang libclang-rt-14-dev
         valgrind python3
+        vim-tiny git rsync syncthing
     )
 fi
 

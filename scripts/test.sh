@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds everything with warnings as errors and runs every test, then checks the program from
 # outside on a real window manager (scripts/check-window.sh) and through a real input method
-# (scripts/check-ime.sh).
+# (scripts/check-ime.sh), and beside the real programs that share its memo folder
+# (scripts/check-outside.sh, two Syncthing instances included).
 #   scripts/test.sh              the normal build, in build/
 #   scripts/test.sh --sanitize   the same under AddressSanitizer and UBSan, in build-asan/
 set -euo pipefail
@@ -23,4 +24,5 @@ ctest --test-dir "$dir" --output-on-failure -j2
 if [ "$dir" = build ]; then
     scripts/check-window.sh build/tetomu
     scripts/check-ime.sh build/tetomu
+    scripts/check-outside.sh --sync build/tetomu
 fi

@@ -1,7 +1,7 @@
 #pragma once
 // The program put together: the store on this system's files, the core window, the Qt window
-// and the platform seam between them. main() makes one for the program's own folder; the tests
-// make one for a temporary folder.
+// and the platform seam between them, and the event loop that runs them. main() makes one for
+// the program's own folder; the tests make one for a temporary folder.
 #include <QString>
 
 #include "qt/main_window.h"
@@ -18,8 +18,9 @@ class App {
 
     // load: shows the window, or tells why not.
     StartResult start() { return core_.start(); }
-    // The status the program ends with once its event loop has returned.
-    int exitStatus() const { return platform_.failed() ? 1 : 0; }
+    // Runs Qt's event loop until the window is closed or a run-time error ends the program;
+    // returns the exit status.
+    int run();
 
     MemoWindow& core() { return core_; }
     MainWindow& window() { return window_; }

@@ -22,6 +22,5 @@ int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     tetomu::App app(QCoreApplication::applicationDirPath());
     if (const auto status = tetomu::exitStatusOnStart(app.start())) return *status;
-    const int status = QApplication::exec();
-    return status != 0 ? status : app.exitStatus();
+    return app.run();
 }

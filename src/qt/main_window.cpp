@@ -1,10 +1,7 @@
 #include "qt/main_window.h"
 
-#include <QAction>
 #include <QCheckBox>
-#include <QGuiApplication>
 #include <QLabel>
-#include <QMenu>
 #include <QMenuBar>
 #include <QTimer>
 #include <QWindow>
@@ -42,19 +39,14 @@ MainWindow::MainWindow(MemoWindow& core) : core_(core) {
     setWindowTitle(text(texts::kCaption));
     setWindowIcon(QIcon(QStringLiteral(":/tetomu.png")));
     buildControls();
-    buildMenu();
+    menu_.emplace(core_, *this);
+    const QSize client = centralWidget()->size();
+    setFixedSize(client.width(), menuBar()->heightForWidth(client.width()) + client.height());
     core_.observeCheck(this);
-    core_.observeMenu(this);
-    checkedChanged();
 }
 
 MainWindow::~MainWindow() {
     core_.observeCheck(nullptr);
-    core_.observeMenu(nullptr);
-}
-
-QAction* MainWindow::action(Command command) const {
-    return actions_[int(command)];
 }
 
 void MainWindow::buildControls() {
@@ -96,51 +88,8 @@ void MainWindow::buildControls() {
     list_->setFocus(Qt::OtherFocusReason);
 }
 
-void MainWindow::buildMenu() {
-    QMenuBar* bar = menuBar();
-    // The menu bar belongs to the window, so the client area starts right below it.
-    bar->setNativeMenuBar(false);
-    // Where the program runs as a Wayland client, the window cannot stay above others: the
-    // drop-down's items say so by being disabled.
-    const bool canStayInFront = !QGuiApplication::platformName().startsWith(u"wayland");
-    QMenu* dropDown = nullptr;
-    for (const MenuRow& row : kMenu) {
-        if (!row.command) {
-            dropDown = bar->addMenu(text(row.caption));
-            continue;
-        }
-        const Command c = *row.command;
-        QAction* item = row.place == MenuPlace::DropDown ? dropDown->addAction(text(row.caption))
-                                                         : bar->addAction(text(row.caption));
-        actions_[int(c)] = item;
-        connect(item, &QAction::triggered, this, [this, c] {
-            core_.choose(c);
-            // A checkable item toggles its own mark when triggered; the core's marks are put back.
-            checkedChanged();
-        });
-        if (row.functionKey != 0) {
-            item->setShortcut(QKeySequence(Qt::CTRL | Qt::Key(Qt::Key_F1 + row.functionKey - 1)));
-            item->setShortcutContext(Qt::WindowShortcut);
-            // Keep the shortcut when the window holds it while the drop-down is closed.
-            addAction(item);
-        }
-        if (row.place == MenuPlace::DropDown) {
-            item->setEnabled(canStayInFront);
-            item->setCheckable(true);
-        }
-    }
-
-    const QSize client = centralWidget()->size();
-    setFixedSize(client.width(), bar->heightForWidth(client.width()) + client.height());
-}
-
 void MainWindow::valueChanged() {
     check_->setChecked(core_.arrangeCheck().value() != 0);
-}
-
-void MainWindow::checkedChanged() {
-    action(Command::KeepInFront)->setChecked(core_.inFrontItem(0).checked());
-    action(Command::Release)->setChecked(core_.inFrontItem(1).checked());
 }
 
 void MainWindow::placeInFront(bool topmost) {

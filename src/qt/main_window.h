@@ -1,13 +1,14 @@
 #pragma once
-// The window `memo`: its four controls at their places, the menu bar, the icon, and the
-// keep-in-front state. It draws the check box and the two "手前" items from the core; the list
-// and the text box draw themselves. Each menu command is one choose() call on the core.
+// The window `memo`: its four controls at their places, the icon, and the keep-in-front state.
+// It draws the check box from the core; the list, the text box and the menu bar (MainMenu) draw
+// themselves. The platform seam is QtPlatform's, and App puts them together.
 #include <QMainWindow>
+#include <optional>
 
+#include "qt/main_menu.h"
 #include "window/controls.h"
 #include "window/memo_window.h"
 
-class QAction;
 class QCheckBox;
 class QLabel;
 
@@ -17,9 +18,7 @@ class MemoWindow;
 class MemoListView;
 class MemoTextEdit;
 
-class MainWindow final : public QMainWindow,
-                         private CheckBox::Observer,
-                         private MenuItem::Observer {
+class MainWindow final : public QMainWindow, private CheckBox::Observer {
     Q_OBJECT
   public:
     explicit MainWindow(MemoWindow& core);
@@ -37,20 +36,18 @@ class MainWindow final : public QMainWindow,
     QCheckBox* arrangeCheck() const { return check_; }
     QLabel* arrangeLabel() const { return label_; }
     MemoTextEdit* memoText() const { return text_; }
-    QAction* action(Command command) const;
+    const MainMenu& menu() const { return *menu_; }
 
   private:
     void buildControls();
-    void buildMenu();
     void valueChanged() override;
-    void checkedChanged() override;
 
     MemoWindow& core_;
     MemoListView* list_ = nullptr;
     QCheckBox* check_ = nullptr;
     QLabel* label_ = nullptr;
     MemoTextEdit* text_ = nullptr;
-    QAction* actions_[kCommandCount] = {};
+    std::optional<MainMenu> menu_;
 };
 
 }  // namespace tetomu

@@ -53,6 +53,14 @@ void MemoTextEdit::textAssigned() {
     assigning_ = false;
 }
 
+void MemoTextEdit::textReloaded() {
+    const int caret = textCursor().position();
+    textAssigned();
+    QTextCursor cursor = textCursor();
+    cursor.setPosition(std::min(caret, document()->characterCount() - 1));
+    setTextCursor(cursor);
+}
+
 void MemoTextEdit::onContentsChange(int at, int removed, int added) {
     if (assigning_) return;
     QTextDocument* doc = document();

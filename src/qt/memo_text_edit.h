@@ -35,6 +35,7 @@ class MemoTextEdit final : public QPlainTextEdit, private TextBox::Observer {
     };
 
     void textAssigned() override;
+    void textReloaded() override;
     void editRefitted(const TextEdit& refit) override;
     void onContentsChange(int at, int removed, int added);
     void onTextChanged();

@@ -5,6 +5,7 @@
 //
 // Nothing here follows a link or waits on what is not a plain file: a link, a folder, a pipe or
 // a device at a memo or index name is refused, never read, written, replaced or waited on.
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -23,6 +24,18 @@ enum class EntryKind { Missing, File, Other };
 struct FolderEntry {
     NativeView name;
     EntryKind kind;
+};
+
+// What one look at a file's entry gives, without opening or following it: enough to tell that
+// the file is no longer the one last seen (another program wrote it, put another in its place or
+// took it away). Equal looks are taken as the same bytes.
+struct FileLook {
+    bool exists = false;
+    std::uint64_t size = 0;
+    std::int64_t modifiedNs = 0;  // at the system's finest
+    std::uint64_t volume = 0;
+    std::uint64_t id = 0;  // inode, or the Windows file index
+    bool operator==(const FileLook&) const = default;
 };
 
 enum class FolderLock {
@@ -55,6 +68,9 @@ class FileSystem {
     virtual void flushFolder(const std::filesystem::path& folder) = 0;
     // What is at the path, without following a link.
     virtual EntryKind kind(const std::filesystem::path& path) = 0;
+    // One look at what is at the path, without following a link: one stat, or its Windows
+    // equivalent on a handle opened for attributes alone.
+    virtual FileLook look(const std::filesystem::path& path) = 0;
     // Each entry of a folder, in no order, from one pass over it; nothing of it is kept.
     virtual void list(const std::filesystem::path& folder,
                       const std::function<void(const FolderEntry&)>& visit) = 0;

@@ -238,6 +238,14 @@ EntryKind PosixFileSystem::kind(const std::filesystem::path& path) {
     return S_ISREG(st.st_mode) ? EntryKind::File : EntryKind::Other;
 }
 
+FileLook PosixFileSystem::look(const std::filesystem::path& path) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0) return {};
+    return {true, std::uint64_t(st.st_size),
+            std::int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec,
+            std::uint64_t(st.st_dev), std::uint64_t(st.st_ino)};
+}
+
 void PosixFileSystem::list(const std::filesystem::path& folder,
                            const std::function<void(const FolderEntry&)>& visit) {
     DIR* dir = ::opendir(folder.c_str());

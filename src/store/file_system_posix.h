@@ -24,6 +24,7 @@ class PosixFileSystem : public FileSystem {
     void remove(const std::filesystem::path& path) override;
     void flushFolder(const std::filesystem::path& folder) override;
     EntryKind kind(const std::filesystem::path& path) override;
+    FileLook look(const std::filesystem::path& path) override;
     void list(const std::filesystem::path& folder,
               const std::function<void(const FolderEntry&)>& visit) override;
     FolderLock lockFolder(const std::filesystem::path& folder) override;

@@ -22,7 +22,7 @@ char16_t folded(char16_t c) {
 }  // namespace
 
 MemoStore::MemoStore(FileSystem& files, const TextCodec& codec, const NativeString& programFolder)
-    : files_(files), codec_(codec) {
+    : files_(files), codec_(codec), seen_(files) {
     NativeString folder = programFolder;
     folder += std::filesystem::path::preferred_separator;
     folder += native("memo");
@@ -48,11 +48,14 @@ std::filesystem::path MemoStore::journalPath() const {
 }
 
 std::string MemoStore::readIndex() {
-    return files_.readOrCreate(indexPath());
+    std::string bytes = files_.readOrCreate(indexPath());
+    seen_.saw(indexPath(), bytes);
+    return bytes;
 }
 
 void MemoStore::writeIndex(std::string_view bytes) {
     files_.write(indexPath(), bytes);
+    seen_.saw(indexPath(), bytes, true);
 }
 
 void MemoStore::writeJournal(std::string_view bytes) {
@@ -74,8 +77,11 @@ std::u16string MemoStore::readMemo(int n) {
     } catch (...) {
         // Whatever was held of memo n is no longer what its name holds.
         memo_.forget();
+        seen_.forget(memoPath(n));
         throw;
     }
+    // The bytes of the memo opened are kept below, and need no hash.
+    seen_.saw(memoPath(n), bytes, bytes.size() <= kKeptMemoBytes);
     std::u16string text = codec_.decode(bytes);
     if (bytes.size() <= kKeptMemoBytes)
         memo_.load(n, std::move(bytes));
@@ -106,17 +112,26 @@ void MemoStore::writeMemo(int n, std::u16string_view text, const std::optional<T
         memo_.forget();
         throw;
     }
-    if (memo_.bytes().size() > kKeptMemoBytes) memo_.forget();
+    const bool kept = memo_.bytes().size() <= kKeptMemoBytes;
+    seen_.saw(memoPath(n), memo_.bytes(), kept);
+    if (!kept) memo_.forget();
+}
+
+bool MemoStore::memoChangedElsewhere(int n) {
+    if (memo_.number() == n) return seen_.changedElsewhere(memoPath(n), memo_.bytes());
+    return seen_.changedElsewhere(memoPath(n));
 }
 
 void MemoStore::rename(const std::filesystem::path& from, const std::filesystem::path& to) {
     memo_.forget();
     files_.rename(from, to);
+    seen_.moved(from, to);
 }
 
 void MemoStore::remove(const std::filesystem::path& path) {
     memo_.forget();
     files_.remove(path);
+    seen_.forget(path);
 }
 
 bool MemoStore::isName(NativeView name, std::string_view ascii) const {

@@ -2,7 +2,9 @@
 // The memo folder: where its files are, and reading and writing them whole. The index holds one
 // title per line (store/index_file.h); memo n is the file "n.txt"; both are in the codec's code
 // page. The store keeps the bytes of the memo last read or written, so that a save writes back
-// every byte the person did not touch and writes nothing when nothing changed.
+// every byte the person did not touch and writes nothing when nothing changed, and it remembers
+// what it last saw of every file it read or wrote, so that one another program changed since is
+// known before it is written over (store/seen_files.h).
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -12,6 +14,7 @@
 #include "store/file_system.h"
 #include "store/memo_image.h"
 #include "store/program_folder.h"
+#include "store/seen_files.h"
 
 namespace tetomu {
 
@@ -42,6 +45,13 @@ class MemoStore {
     void writeMemo(int n, std::u16string_view text, const std::optional<TextSplice>& edit,
                    bool asRead = false);
 
+    // Another program wrote, replaced or removed the file since this store last read or wrote it.
+    // The index's bytes as last read or written are the caller's to keep (MemoBook's).
+    bool indexChangedElsewhere(std::string_view indexSeen) {
+        return seen_.changedElsewhere(indexPath(), indexSeen);
+    }
+    bool memoChangedElsewhere(int n);
+
     void writeJournal(std::string_view bytes);
     void removeJournal();
 
@@ -68,6 +78,7 @@ class MemoStore {
     const TextCodec& codec_;
     std::filesystem::path folder_;  // programFolder + separator + "memo"
     MemoImage memo_;
+    SeenFiles seen_;
 };
 
 }  // namespace tetomu

@@ -136,6 +136,25 @@ EntryKind Win32FileSystem::kind(const std::filesystem::path& path) {
     return entryAt(longPathOf(path)).kind();
 }
 
+// A handle for attributes alone reads no content: a cloud placeholder is not fetched for it.
+FileLook Win32FileSystem::look(const std::filesystem::path& path) {
+    Handle file(CreateFileW(longPathOf(path).c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr,
+                            OPEN_EXISTING,
+                            FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!file.valid() || !GetFileInformationByHandle(file.get(), &info)) return {};
+    const auto join = [](DWORD high, DWORD low) {
+        return (std::uint64_t(high) << 32) | std::uint64_t(low);
+    };
+    return {true, join(info.nFileSizeHigh, info.nFileSizeLow),
+            // 100 ns ticks since 1601, as nanoseconds since 1970 (which fit).
+            (std::int64_t(
+                 join(info.ftLastWriteTime.dwHighDateTime, info.ftLastWriteTime.dwLowDateTime)) -
+             116444736000000000) *
+                100,
+            info.dwVolumeSerialNumber, join(info.nFileIndexHigh, info.nFileIndexLow)};
+}
+
 void Win32FileSystem::list(const std::filesystem::path& folder,
                            const std::function<void(const FolderEntry&)>& visit) {
     WIN32_FIND_DATAW entry{};

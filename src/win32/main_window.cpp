@@ -40,14 +40,13 @@ void registerFrameClass(HINSTANCE instance) {
 
 }  // namespace
 
-MainWindow::MainWindow(HINSTANCE instance, FileSystem& files, const TextCodec& codec,
-                       FrameOptions options)
-    : instance_(instance), platform_(std::move(options)), window_(files, codec, platform_) {
-    files.whileWaiting = &Win32Platform::paintWhileWaiting;
+MainWindow::MainWindow(HINSTANCE instance, MemoWindow& core, Win32Platform& platform)
+    : instance_(instance), core_(core), platform_(platform) {
+    create();
 }
 
 MainWindow::~MainWindow() {
-    window_.observeCheck(nullptr);
+    core_.observeCheck(nullptr);
     if (hwnd_) DestroyWindow(hwnd_);
     if (font_) DeleteObject(font_);
     if (icon_) DestroyIcon(icon_);
@@ -80,7 +79,7 @@ void MainWindow::create() {
     placeControls();
     nameForScreenReaders();
 
-    window_.observeCheck(this);
+    core_.observeCheck(this);
 }
 
 void MainWindow::createControls() {
@@ -94,7 +93,7 @@ void MainWindow::createControls() {
     // check box it names: a screen reader that names a control by the label before it then
     // gives the text box no "整理".
     list_.create(hwnd_, instance_, kIdMemoList);
-    label_ = make(0, L"STATIC", window_.arrangeLabel(), SS_LEFT, kIdArrangeLabel);
+    label_ = make(0, L"STATIC", core_.arrangeLabel(), SS_LEFT, kIdArrangeLabel);
     check_ =
         make(0, L"BUTTON", texts::kCheckCaption, WS_TABSTOP | BS_AUTOCHECKBOX, kIdArrangeCheck);
     text_.create(hwnd_, instance_, kIdMemoText);
@@ -102,8 +101,7 @@ void MainWindow::createControls() {
 
 // The window and its controls at the twips of the layout, for the dpi of the window's monitor.
 void MainWindow::placeControls() {
-    if (font_) DeleteObject(font_);
-    font_ = messageFont(dpi_);
+    const HFONT font = messageFont(dpi_);
     const std::pair<HWND, const layout::Rect*> controls[] = {
         {list(), &layout::kMemoList},
         {check_, &layout::kArrangeCheck},
@@ -114,7 +112,12 @@ void MainWindow::placeControls() {
         const RECT r = place(*where, dpi_);
         ::SetWindowPos(control, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
                        SWP_NOZORDER | SWP_NOACTIVATE);
-        if (font_) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
+        if (font) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    }
+    // The old font goes only once no control uses it; without a new one they keep it.
+    if (font) {
+        if (font_) DeleteObject(font_);
+        font_ = font;
     }
     // The client area is what the layout is measured in: the frame, the caption and a menu bar
     // (which may wrap) come on top of it, whatever their sizes at this dpi.
@@ -142,7 +145,7 @@ void MainWindow::nameForScreenReaders() {
         const std::pair<HWND, std::u16string_view> names[] = {
             {list(), texts::kListName},
             {edit(), texts::kTextName},
-            {check_, window_.arrangeLabel()},
+            {check_, core_.arrangeLabel()},
         };
         for (const auto& [control, name] : names) {
             const std::wstring text = wideString(name);
@@ -150,27 +153,6 @@ void MainWindow::nameForScreenReaders() {
                                      text.c_str());
         }
         services->Release();
-    }
-}
-
-StartResult MainWindow::start() {
-    const StartResult result = window_.start();
-    if (result == StartResult::Shown) {
-        platform_.setStarted();
-        SetFocus(list());
-    }
-    return result;
-}
-
-int MainWindow::run() {
-    MSG msg{};
-    for (;;) {
-        const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
-        if (got == 0) return int(msg.wParam);
-        if (got < 0) return platform_.exitCode() != 0 ? platform_.exitCode() : 1;
-        if (preTranslate(msg)) continue;
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
     }
 }
 
@@ -258,10 +240,10 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void MainWindow::command(int id, int code) {
-    if (const auto chosen = commandOf(id)) return window_.choose(*chosen);
+    if (const auto chosen = commandOf(id)) return core_.choose(*chosen);
     switch (id) {
         case kIdArrangeCheck:
-            if (code == BN_CLICKED) window_.userClickCheck();
+            if (code == BN_CLICKED) core_.userClickCheck();
             return;
         case kIdMemoText:
             if (code == EN_CHANGE) text_.changed();
@@ -272,7 +254,7 @@ void MainWindow::command(int id, int code) {
 }
 
 void MainWindow::valueChanged() {
-    const WPARAM want = window_.arrangeCheck().value() != 0 ? BST_CHECKED : BST_UNCHECKED;
+    const WPARAM want = core_.arrangeCheck().value() != 0 ? BST_CHECKED : BST_UNCHECKED;
     if (WPARAM(SendMessageW(check_, BM_GETCHECK, 0, 0)) != want) {
         SendMessageW(check_, BM_SETCHECK, want, 0);
     }

@@ -12,8 +12,8 @@
 namespace tetomu {
 namespace {
 
-// Posted to the box when a composition ends, so that it closes after any result the input
-// method posted as characters.
+// Posted to the box when a composition ends while characters of its result are still waiting,
+// so that it closes after them.
 constexpr UINT kCloseComposition = WM_APP + 3;
 
 // Read straight into the string: it may be a memo of many megabytes, read at every keystroke.
@@ -62,6 +62,14 @@ void MemoTextEdit::textAssigned() {
     assigning_ = false;
 }
 
+void MemoTextEdit::textReloaded() {
+    DWORD caret = 0;
+    SendMessageW(hwnd_, EM_GETSEL, 0, reinterpret_cast<LPARAM>(&caret));
+    textAssigned();
+    const auto at = WPARAM(std::min<std::size_t>(caret, shown_.size()));
+    SendMessageW(hwnd_, EM_SETSEL, at, LPARAM(at));
+}
+
 // The edit box says only that something changed: the span is what lies between the parts at
 // either end that stayed as they were. Positions are the memo's own, as the box shows every
 // unit of the memo as one unit.
@@ -99,27 +107,65 @@ void MemoTextEdit::editRefitted(const TextEdit& refit) {
     shown_.replace(refit.at, refit.removed, text);
 }
 
-// An input method's composition in the box: the box shows it in the text and reports each change
-// of it (and the selection it took away) with EN_CHANGE; from its start to its end those are one
-// change, which the core makes of them.
+// An input method's composition, as Windows documents it for its own edit box: the box passes
+// WM_IME_COMPOSITION to DefWindowProc, the input method shows the composition in a window of
+// its own, and the result comes as one WM_IME_CHAR per UTF-16 unit, which DefWindowProc would
+// post again as a WM_CHAR; those may come after WM_IME_ENDCOMPOSITION. (Wine's box shows the
+// composition in the text instead and reports each change of it with EN_CHANGE.) Whichever way,
+// every change from the start of a composition until its result is in is one change, which the
+// core makes of them.
 LRESULT MemoTextEdit::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_IME_STARTCOMPOSITION:
+            resultCame_ = false;
             core_.userCompose();
             break;
         case WM_IME_COMPOSITION:
             if (lParam & GCS_RESULTSTR) resultCame_ = true;
             break;
-        case WM_IME_ENDCOMPOSITION:
-            PostMessageW(hwnd_, kCloseComposition, 0, 0);
-            break;
+        case WM_IME_CHAR:
+            // Taken now, as the WM_CHAR it stands for, so that it cannot come after the close.
+            return handle(WM_CHAR, wParam, lParam);
+        case WM_IME_ENDCOMPOSITION: {
+            const LRESULT result = CallWindowProcW(oldProc_, hwnd_, message, wParam, lParam);
+            closeComposition();
+            return result;
+        }
         case kCloseComposition:
-            core_.userCloseComposition(std::exchange(resultCame_, false));
+            closeComposition();
             return 0;
+        case WM_CHAR:
+            return typed(wParam, lParam);
         default:
             break;
     }
     return CallWindowProcW(oldProc_, hwnd_, message, wParam, lParam);
+}
+
+// A composition closes once the characters of its result still waiting in the queue are in.
+void MemoTextEdit::closeComposition() {
+    MSG waiting{};
+    if (PeekMessageW(&waiting, hwnd_, WM_CHAR, WM_CHAR, PM_NOREMOVE | PM_NOYIELD) ||
+        PeekMessageW(&waiting, hwnd_, WM_IME_CHAR, WM_IME_CHAR, PM_NOREMOVE | PM_NOYIELD)) {
+        PostMessageW(hwnd_, kCloseComposition, 0, 0);
+        return;
+    }
+    core_.userCloseComposition(std::exchange(resultCame_, false));
+}
+
+// A character outside a composition is an edit of its own, except that the two halves of a
+// pair are one: the first waits in a composition that the next character closes.
+LRESULT MemoTextEdit::typed(WPARAM wParam, LPARAM lParam) {
+    if (std::exchange(pairOpen_, false)) {
+        const LRESULT result = CallWindowProcW(oldProc_, hwnd_, WM_CHAR, wParam, lParam);
+        core_.userCloseComposition(true);
+        return result;
+    }
+    if (IS_HIGH_SURROGATE(wParam) && !core_.memoText().composing()) {
+        pairOpen_ = true;
+        core_.userCompose();
+    }
+    return CallWindowProcW(oldProc_, hwnd_, WM_CHAR, wParam, lParam);
 }
 
 }  // namespace tetomu

@@ -2,8 +2,9 @@
 // memoText on a Win32 edit box. It shows the core's text and the core's refits of an edit, and
 // passes each of a person's edits on as the span between the parts of the text at either end
 // that stayed as they were. An input method's composition is passed on as its start and its
-// close; the core makes one change of the edits in between. Where the box sits and its font
-// are MainWindow's, as is the EN_CHANGE that its parent receives.
+// close, the close once the result's characters are in; the core makes one change of the edits
+// in between, and of the two halves of a pair typed alone. Where the box sits and its font are
+// MainWindow's, as is the EN_CHANGE that its parent receives.
 #include <windows.h>
 
 #include <string>
@@ -31,8 +32,11 @@ class MemoTextEdit final : private TextBox::Observer {
     static LRESULT CALLBACK proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
     void edited();
+    void closeComposition();
+    LRESULT typed(WPARAM wParam, LPARAM lParam);
 
     void textAssigned() override;
+    void textReloaded() override;
     void editRefitted(const TextEdit& refit) override;
 
     MemoWindow& core_;
@@ -40,6 +44,8 @@ class MemoTextEdit final : private TextBox::Observer {
     WNDPROC oldProc_ = nullptr;
     // A composition's result has come since it started.
     bool resultCame_ = false;
+    // The first half of a pair has been typed outside a composition.
+    bool pairOpen_ = false;
     // The text as shown, to find what an edit changed; and a guard while the core's text is put
     // in, whose EN_CHANGE is not a person's edit.
     std::u16string shown_;

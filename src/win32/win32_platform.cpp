@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <utility>
 
+#include "store/file_system_win.h"
 #include "win32/message_box.h"
 #include "win32/wide_text.h"
 #include "window/display_text.h"
@@ -14,6 +15,7 @@ Win32Platform::Win32Platform(FrameOptions options) : options_(std::move(options)
 
 Win32Platform::~Win32Platform() {
     if (singleCopy_) CloseHandle(singleCopy_);
+    if (watch_ != INVALID_HANDLE_VALUE) FindCloseChangeNotification(watch_);
 }
 
 void Win32Platform::runAfterShown() {
@@ -105,6 +107,43 @@ void Win32Platform::showRuntimeError(const std::u16string& text) {
     showMessage(text);
     exitCode_ = 1;
     if (started_) PostQuitMessage(exitCode_);
+}
+
+namespace {
+
+// The timer that looks at the folder's change notification.
+constexpr UINT_PTR kWatchTimer = 0x7E70;
+constexpr UINT kWatchLookMs = 100;
+
+}  // namespace
+
+void Win32Platform::watchFolder(const NativeString& folder, std::function<void()> changed) {
+    if (watch_ != INVALID_HANDLE_VALUE || !hwnd_) return;
+    // Names made, renamed or removed, and files written (their size or time changed).
+    watch_ = FindFirstChangeNotificationW(
+        longPathOf(folder).c_str(), FALSE,
+        FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_LAST_WRITE | FILE_NOTIFY_CHANGE_SIZE);
+    if (watch_ == INVALID_HANDLE_VALUE) return;
+    changed_ = std::move(changed);
+    SetPropW(hwnd_, L"tetomu.platform", this);
+    SetTimer(hwnd_, kWatchTimer, kWatchLookMs, [](HWND hwnd, UINT, UINT_PTR, DWORD) {
+        if (auto* self = static_cast<Win32Platform*>(GetPropW(hwnd, L"tetomu.platform")))
+            self->lookForChanges();
+    });
+}
+
+// Each notification moves the burst's end on; only its end is told.
+void Win32Platform::lookForChanges() {
+    const ULONGLONG now = GetTickCount64();
+    if (WaitForSingleObject(watch_, 0) == WAIT_OBJECT_0) {
+        FindNextChangeNotification(watch_);
+        lastChange_ = now;
+        burst_ = true;
+        return;
+    }
+    if (!burst_ || now - lastChange_ < ULONGLONG(kWatchSettleMs)) return;
+    burst_ = false;
+    changed_();
 }
 
 }  // namespace tetomu

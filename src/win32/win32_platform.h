@@ -1,8 +1,10 @@
 #pragma once
 // WindowPlatform on Windows: one copy per session (a named mutex), the program's folder, the
-// message and error boxes, keeping the window in front, and the work that waits for the window
-// to be on screen. That work reaches the window as messages, which MainWindow's loop runs; the
-// window itself, its controls and its menu are MainWindow's.
+// message and error boxes, keeping the window in front, the work that waits for the window
+// to be on screen, and watching the memo folder (a change notification, looked at by a timer of
+// the window's, so that what it tells runs on the window's thread between its messages). That work
+// reaches the window as messages, which MainWindow's loop runs; the window itself, its controls and
+// its menu are MainWindow's.
 #include <windows.h>
 
 #include <functional>
@@ -57,8 +59,11 @@ class Win32Platform final : public WindowPlatform {
     void afterShown(std::function<void()> task) override;
     void runAfter(int milliseconds, std::function<void()> task) override;
     void showRuntimeError(const std::u16string& text) override;
+    void watchFolder(const NativeString& folder, std::function<void()> changed) override;
 
   private:
+    void lookForChanges();
+
     FrameOptions options_;
     HWND hwnd_ = nullptr;
     HANDLE singleCopy_ = nullptr;
@@ -70,6 +75,11 @@ class Win32Platform final : public WindowPlatform {
     // runAfter()'s tasks by their timer's id.
     std::map<UINT_PTR, std::function<void()>> timers_;
     UINT_PTR nextTimer_ = 1;
+    // The memo folder's change notification, and what is told when a burst of changes ends.
+    HANDLE watch_ = INVALID_HANDLE_VALUE;
+    std::function<void()> changed_;
+    ULONGLONG lastChange_ = 0;
+    bool burst_ = false;
 };
 
 }  // namespace tetomu

@@ -199,6 +199,16 @@ void TextBox::setText(std::u16string text) {
     raise(onChange);
 }
 
+void TextBox::reload(std::u16string text) {
+    composing_ = false;
+    held_.reset();
+    unsaved_.reset();
+    whole_ = false;
+    if (text == text_) return;
+    text_ = std::move(text);
+    if (observer_) observer_->textReloaded();
+}
+
 void TextBox::userEdit(const FittedEdit& edit) {
     text_.replace(edit.applied.at, edit.applied.removed, edit.applied.inserted);
     if (!whole_ && !unsaved_) {

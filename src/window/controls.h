@@ -118,6 +118,9 @@ class TextBox {
         // text with the edit applied as typed.
         // Also said of a cancelled composition: the text it took away comes back.
         virtual void editRefitted(const TextEdit& refit) = 0;
+        // The text was read again after another program changed it: the caret stays where it
+        // can.
+        virtual void textReloaded() { textAssigned(); }
     };
 
     std::function<void()> onChange;
@@ -126,6 +129,9 @@ class TextBox {
     const std::u16string& text() const { return text_; }
     // Raises the change only when the text differs from what the box holds.
     void setText(std::u16string text);
+    // The memo's text as its file holds it now, read again after another program changed it: it
+    // is the saved text, and assigning it raises nothing.
+    void reload(std::u16string text);
     // A person's edit, fitted: applies it and raises the change, even when the text comes out
     // as it was (typing "A" over a selected "A" is an edit).
     void userEdit(const FittedEdit& edit);

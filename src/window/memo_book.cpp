@@ -3,6 +3,7 @@
 #include <utility>
 #include <vector>
 
+#include "store/index_file.h"
 #include "store/recovery.h"
 #include "store/store_error.h"
 #include "store/title.h"
@@ -35,7 +36,8 @@ void MemoBook::mustBeSameFolder() const {
 }
 
 IndexLineEnds MemoBook::reloadList() {
-    const IndexLines lines = rows_.load(store().readIndex());
+    indexSeen_ = store().readIndex();
+    const IndexLines lines = rows_.load(indexSeen_);
     if (lines.canonical || rows_.count() == 0)
         indexOnDisk_ = rows_.version();
     else
@@ -45,9 +47,42 @@ IndexLineEnds MemoBook::reloadList() {
 
 void MemoBook::writeIndex() {
     if (indexOnDisk_ == rows_.version()) return;
+    if (indexChangedElsewhere()) takeInOtherRows();
     indexOnDisk_.reset();
     store().writeIndex(rows_.indexBytes());
+    indexSeen_ = rows_.indexBytes();
     indexOnDisk_ = rows_.version();
+}
+
+// The index as another program left it, with the rows changed here since the last read put
+// onto it: a title changed or two rows exchanged go to their places, rows added go at its end.
+// A list that lost rows here (a delete, whose files are renumbered already) stays as it is.
+void MemoBook::takeInOtherRows() {
+    const std::string theirs = store().readIndex();
+    const std::string ours(rows_.indexBytes());
+    auto rowsOf = [](const std::string& bytes) {
+        std::vector<std::string_view> rows;
+        for (const auto& [from, to] : splitIndex(bytes).lines)
+            rows.push_back(std::string_view(bytes).substr(from, to - from));
+        return rows;
+    };
+    const auto base = rowsOf(indexSeen_);
+    const auto mine = rowsOf(ours);
+    auto merged = rowsOf(theirs);
+    indexSeen_ = theirs;
+    if (mine.size() < base.size()) return;
+    for (std::size_t i = 0; i < mine.size(); ++i) {
+        if (i >= base.size())
+            merged.push_back(mine[i]);
+        else if (mine[i] != base[i] && i < merged.size())
+            merged[i] = mine[i];
+    }
+    std::string bytes;
+    for (const auto row : merged) {
+        bytes += row;
+        bytes += "\r\n";
+    }
+    rows_.load(std::move(bytes));
 }
 
 EntryKind MemoBook::kind(int n) {

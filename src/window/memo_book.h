@@ -36,11 +36,23 @@ class MemoBook {
     bool isOpen() const { return store_.has_value(); }
     // Refuses when the folder at its path is no longer the one this copy locked.
     void mustBeSameFolder() const;
+    const std::filesystem::path& folder() const { return store().folder(); }
+
+    // Another program wrote, replaced or removed the index, or memo n's file, since this book
+    // last read or wrote it (one look; the bytes only when the look differs).
+    bool indexChangedElsewhere() { return store().indexChangedElsewhere(indexSeen_); }
+    // Something other than a plain file at its name is not counted: the save refuses it and says
+    // so.
+    bool memoChangedElsewhere(int n) {
+        return store().memoChangedElsewhere(n) && kind(n) != EntryKind::Other;
+    }
 
     // The list read again from the index; nothing is selected afterwards.
     IndexLineEnds reloadList();
     // The index written from the list; bytes the file already holds are not written again, so
-    // that a folder that may only be read can still be browsed.
+    // that a folder that may only be read can still be browsed. An index another program changed
+    // since it was last read is read again first, and the rows changed here since put onto it,
+    // so that rows another copy added stay.
     void writeIndex();
 
     // Memo n's file: what is at its name, the name as the person reads it, and its text.
@@ -95,6 +107,7 @@ class MemoBook {
 
   private:
     bool laterFilesAreThere(int from);
+    void takeInOtherRows();
     MemoStore& store() { return store_.value(); }
     const MemoStore& store() const { return store_.value(); }
     Journal& journal() { return journal_.value(); }
@@ -106,6 +119,9 @@ class MemoBook {
     std::optional<Journal> journal_;
     // The list version whose index bytes the file holds, when known.
     std::optional<std::uint64_t> indexOnDisk_;
+    // The index's bytes as this book last read or wrote them: what the rows changed here are
+    // told from when another program has written it meanwhile.
+    std::string indexSeen_;
 };
 
 }  // namespace tetomu

@@ -103,11 +103,12 @@ void MemoWindow::userCloseComposition(bool committed) {
             if (!memoText_.composing()) return;
             const std::optional<TextEdit> change = memoText_.closeComposition();
             // What leaves the text as it was is no edit: nothing is created, deleted or written.
-            if (!change) return;
-            if (!committed)
+            if (change && !committed)
                 memoText_.putBack(*change);
-            else if (!editRefused())
+            else if (change && !editRefused())
                 applyEdit(*change);
+            // Another program's change that came meanwhile.
+            if (std::exchange(reloadWaits_, false)) onFolderChange();
         },
         FolderLook::BeforeWriting, Acting::InputMethod);
 }
@@ -248,6 +249,7 @@ StartResult MemoWindow::load() {
         return StartResult::Failed;
     }
     book_->reloadList();
+    platform_.watchFolder(book_->folder().native(), [this] { folderChanged(); });
     inFrontItems_[0].setChecked(true);
     saving_ = false;
     platform_.keepInFront(true);
@@ -261,6 +263,15 @@ StartResult MemoWindow::load() {
 void MemoWindow::lookAtTheFolder() {
     const MemoBook::Look look = book_->lookAtTheFolder();
     if (!look.found.empty()) tell(texts::folderFindings(look.found, look.leftoversRemoved));
+}
+
+// The watcher tells a burst of changes once; this program's own writes are among them, and are
+// known by what it last wrote. Told inside an action (a box's own loop), it waits its turn.
+void MemoWindow::folderChanged() {
+    if (acting_ != Acting::Nothing)
+        later(WindowPlatform::kWatchSettleMs, [this] { folderChanged(); });
+    else
+        guarded([&] { onFolderChange(); }, FolderLook::Never);
 }
 
 void MemoWindow::onInFront(int index) {

@@ -104,6 +104,14 @@ class MemoWindow {
 
     void lookAtTheFolder();
 
+    // Other programs' changes (memo_window_outside.cpp).
+    void folderChanged();
+    void onFolderChange();
+    void reloadWhenIdle();
+    void closeMemo();
+    bool caughtUpBeforeSaving(int k);
+    void keepAsNewMemo(int k);
+
     // Their paths and steps.
     void openPath();
     void showUnopened(int k, const StoreError& why);
@@ -153,6 +161,10 @@ class MemoWindow {
     // a timer and anything that would take the text out of the box try again.
     bool savePending_ = false;
     bool retryArmed_ = false;
+    // Set while a reload picks the open memo's row again: that pick opens nothing.
+    bool reloading_ = false;
+    // Another program's change came while a composition was open: read again once it closes.
+    bool reloadWaits_ = false;
     // The memo's own file refuses it (something else put at its name, a file made read-only):
     // the person may move on, their text kept as a new memo.
     bool pendingOwnFile_ = false;

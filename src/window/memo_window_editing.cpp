@@ -26,6 +26,8 @@ void MemoWindow::onTextChange() {
 
 // The text becomes a new memo at the end of the list, and is selected.
 void MemoWindow::createPath() {
+    // Rows another copy added to the index stay, and their files are not written over.
+    if (book_->indexChangedElsewhere()) book_->reloadList();
     if (memoList_.count() >= kMaxMemos) {
         // The store numbers memos with 16 bits; one more would overflow. Nothing is written. An
         // empty box (New or a swap clearing it) has nothing to lose, so only typed text is told.
@@ -58,6 +60,11 @@ void MemoWindow::updatePath() {
     saving_ = true;
     const int k = memoList_.selectedRow();
     const bool opening = openingAsRead_;
+    // What another program wrote meanwhile is never written over.
+    if (!opening && !caughtUpBeforeSaving(k)) {
+        saving_ = false;
+        return;
+    }
     // The text first: it is what must never be lost. The title can always be derived again.
     if (savedText(k, opening)) {
         memoList_.setTitle(k, titleOf(memoText_.text()));

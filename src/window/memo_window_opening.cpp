@@ -9,6 +9,8 @@ namespace tetomu {
 
 void MemoWindow::onListPick() {
     const auto entry = entering("onListPick");
+    // The pick by which a reload keeps the open memo: the box is read again by the reload.
+    if (reloading_) return;
     if (arrangeCheck_.value() != 0) {
         arrangePath();
         return;

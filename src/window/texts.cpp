@@ -138,4 +138,10 @@ std::u16string saveRefused(std::u16string_view name, std::u16string_view where,
            u"みるで！";
 }
 
+std::u16string changedElsewhere(std::u16string_view name, std::u16string_view now) {
+    return std::u16string(name) +
+           u" はほかのソフトが書きかえてたから、そっちはそのままにして、書いた字は新しいメモ（" +
+           std::u16string(now) + u"）にしといたで！";
+}
+
 }  // namespace tetomu::texts

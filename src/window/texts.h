@@ -66,6 +66,9 @@ std::u16string memoNotAFile(std::u16string_view name);
 std::u16string cannotRemove(std::u16string_view name);
 // Characters the code page cannot hold, typed or pasted, have become '?'; a kept byte among
 // them is a stray byte of the file, named by its value.
+// A keystroke met a memo that another program changed meanwhile: its file stays theirs, and the
+// text typed became the last memo.
+std::u16string changedElsewhere(std::u16string_view name, std::u16string_view now);
 std::u16string notHoldable(std::u16string_view characters);
 // Something that is not a plain file sits where the next new memo would go.
 std::u16string cannotCreate(std::u16string_view name);

@@ -35,6 +35,17 @@ class WindowPlatform {
     virtual void afterEvent(std::function<void()> task) { afterShown(std::move(task)); }
     // Runs the task once, this long from now, on the window's thread, as an event of its own.
     virtual void runAfter(int milliseconds, std::function<void()> task) = 0;
+    // Watches the memo folder for other programs' changes: a file in it written, made, renamed
+    // or removed. A burst of changes (an editor's save, a sync) is told once, on the window's
+    // thread, as an event of its own, a few hundred milliseconds after the last of them. This
+    // program's own writes are told too; the core knows them from what it last wrote. Where
+    // nothing can be watched, nothing is told, and the look before each write still holds.
+    virtual void watchFolder(const NativeString& folder, std::function<void()> changed) {
+        static_cast<void>(folder);
+        static_cast<void>(changed);
+    }
+    // How long after the last change of a burst it is told.
+    static constexpr int kWatchSettleMs = 300;
     // Shows the run-time error box. The program ends after it: the window takes no further
     // events, and the front end exits with a failure status.
     virtual void showRuntimeError(const std::u16string& text) = 0;

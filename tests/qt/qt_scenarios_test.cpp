@@ -59,13 +59,15 @@ class QtDriver final : public QObject, public Driver {
         switch (step.kind) {
             case Step::Type:
                 textBox().setFocus();
-                for (const QChar c : toQString(step.text)) {
+                for (qsizetype i = 0, n = 1; i < qsizetype(step.text.size()); i += n) {
+                    const QChar c = step.text[std::size_t(i)];
+                    n = c.isHighSurrogate() ? 2 : 1;  // a pair is one character
                     if (c == QLatin1Char('\n')) {
                         QTest::keyClick(&textBox(), Qt::Key_Return);
                     } else if (c.unicode() < 0x80) {
                         QTest::keyClicks(&textBox(), QString(c));
                     } else {
-                        commitText(QString(c));
+                        commitText(toQString(step.text.substr(std::size_t(i), std::size_t(n))));
                     }
                 }
                 break;
@@ -102,6 +104,10 @@ class QtDriver final : public QObject, public Driver {
                 break;
             case Step::Wait:
                 QTest::qWait(MemoWindow::kSaveRetryMs + 500);
+                break;
+            case Step::Another:
+                // inotify's events, and the end of their burst.
+                if (!step.beforeTold) QTest::qWait(WindowPlatform::kWatchSettleMs + 300);
                 break;
             case Step::Click:
                 QTest::mouseClick(list().viewport(), Qt::LeftButton, {}, rowCenter(step.row));
@@ -154,8 +160,8 @@ class QtDriver final : public QObject, public Driver {
     std::u16string text() override { return readBack(toU16(textBox().toPlainText())); }
     bool ticked() override { return app_->window().arrangeCheck()->isChecked(); }
     std::array<bool, 2> inFrontMarks() override {
-        return {app_->window().action(Command::KeepInFront)->isChecked(),
-                app_->window().action(Command::Release)->isChecked()};
+        return {app_->window().menu().action(Command::KeepInFront)->isChecked(),
+                app_->window().menu().action(Command::Release)->isChecked()};
     }
     bool inFront() override {
         return app_->window().windowFlags().testFlag(Qt::WindowStaysOnTopHint);
@@ -249,7 +255,8 @@ class QtDriver final : public QObject, public Driver {
             return;
         }
         QMenuBar* bar = w.menuBar();
-        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(w.action(command)).center());
+        QTest::mouseClick(bar, Qt::LeftButton, {},
+                          bar->actionGeometry(w.menu().action(command)).center());
     }
 
     std::unique_ptr<App> app_;

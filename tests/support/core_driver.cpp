@@ -75,6 +75,9 @@ void CoreDriver::apply(const Step& step) {
         case Step::LetterInList:
             w.userListLetter(step.text.at(0));
             break;
+        case Step::Another:
+            changeUntold_ = true;
+            break;
         case Step::Gone:  // the runner's own
         case Step::OutsideFolder:
         case Step::NewFolder:
@@ -97,6 +100,11 @@ void CoreDriver::apply(const Step& step) {
     }
     inEvent_ = false;
     runLater();
+    if (changeUntold_ && !(step.kind == Step::Another && step.beforeTold) && watched_) {
+        changeUntold_ = false;
+        watched_();
+        runLater();
+    }
 }
 
 std::vector<std::u16string> CoreDriver::rows() {

@@ -3,6 +3,7 @@
 // window model, with a text box that keeps a caret and a selection as a widget does. It is the
 // window's platform too: message boxes are recorded and closed at once, and what runs after the
 // window shows runs at once. The kill and fault campaigns drive sessions through it too.
+#include <algorithm>
 #include <memory>
 
 #include "store/file_system.h"
@@ -41,12 +42,21 @@ class CoreDriver final : public Driver, private TextBox::Observer, private Windo
     void afterShown(std::function<void()> task) override { task(); }
     void afterEvent(std::function<void()> task) override { later_.push_back(std::move(task)); }
     void runAfter(int, std::function<void()> task) override { timers_.push_back(std::move(task)); }
+    // The folder as a watcher sees it: a change is told once the burst is over, which here is
+    // when the person's action that comes after it has been handled (or at once, when none
+    // comes first).
+    void watchFolder(const NativeString&, std::function<void()> changed) override {
+        watched_ = std::move(changed);
+    }
     void runLater();
     void compose(const Step& step);
     void showRuntimeError(const std::u16string& text) override { messages_.push_back(text); }
     void replaceSelection(std::u16string_view text);
     void textKey(TextKey key);
     void textAssigned() override { caret_ = anchor_ = 0; }
+    void textReloaded() override {
+        caret_ = anchor_ = std::min(caret_, window_->memoText().text().size());
+    }
     void editRefitted(const TextEdit& refit) override {
         caret_ = anchor_ = refit.at + refit.inserted.size();
     }
@@ -60,7 +70,9 @@ class CoreDriver final : public Driver, private TextBox::Observer, private Windo
     std::unique_ptr<MemoWindow> window_;
     std::vector<std::function<void()>> later_;
     std::vector<std::function<void()>> timers_;  // run by a Wait step
-    bool inEvent_ = false;                       // an input method's event is being handled
+    std::function<void()> watched_;
+    bool changeUntold_ = false;
+    bool inEvent_ = false;  // an input method's event is being handled
     std::size_t caret_ = 0;
     std::size_t anchor_ = 0;
 };

@@ -13,6 +13,10 @@
 
 namespace tetomu::test {
 
+// What another program does to the memo folder between a person's actions: an editor writing a
+// file in place or saving by rename, a file taken away, a row another copy added to the index.
+enum class Outside { Write, RenameOver, Remove, AppendToIndex };
+
 // Keys a person presses in the text box.
 enum class TextKey { Enter, Backspace, Delete, SelectAll, End, Home };
 
@@ -34,6 +38,7 @@ struct Step {
                // another program's hand (the runner's)
         OutsideFolder,  // another program makes a folder at a name (the runner's)
         Wait,           // the person does nothing for a few seconds: what waits for time runs
+        Another,        // another program changes files (the runner's); the watcher tells
     };
     Kind kind = Type;
     std::u16string text{};
@@ -44,6 +49,9 @@ struct Step {
     ListKey listKey = ListKey::Down;
     Command command = Command::New;
     Folder folder{};
+    Outside outside = Outside::Write;
+    // The person's next action comes before the watcher has told the program.
+    bool beforeTold = false;
 };
 
 // Each character one keystroke, as typed; "\n" is the Enter key.
@@ -94,6 +102,15 @@ inline Step tick() {
 }
 inline Step menu(Command c) {
     return {.kind = Step::Menu, .command = c};
+}
+// Not the person's doing: another program writes these files (AppendToIndex: these bytes go at
+// the end of group.gl; Remove: these names go). The watcher then tells the program, as it does
+// on each platform, unless the person acts first.
+inline Step another(Outside how, Folder files, bool beforeTold = false) {
+    return {.kind = Step::Another,
+            .folder = std::move(files),
+            .outside = how,
+            .beforeTold = beforeTold};
 }
 // Not the person's doing in the window: the memo folder moved away while the program runs and
 // another put in its place, as a backup restored.
@@ -197,8 +214,10 @@ std::u16string readBack(std::u16string_view shown);
 // Runs one scenario on a fresh temporary folder and checks everything it expects.
 void runScenario(const Scenario& s, Driver& driver);
 
-// Makes every scenario of this platform a test of the suite, run by `run` (which makes its
-// driver and calls runScenario). Called before the tests run, as a static's initialiser.
-bool registerScenarios(const char* suite, void (*run)(const Scenario&));
+// Makes every scenario of this platform (of those `only` takes, when given) a test of the suite,
+// run by `run` (which makes its driver and calls runScenario). Called before the tests run, as a
+// static's initialiser.
+bool registerScenarios(const char* suite, void (*run)(const Scenario&),
+                       bool (*only)(const Scenario&) = nullptr);
 
 }  // namespace tetomu::test

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
 
 #include "store/store_error.h"
 #include "store/title.h"
@@ -254,6 +255,18 @@ std::vector<Scenario> table() {
         {.name = "ACommittedCharacterTheCodePageCannotHoldIsToldOnce", .start = memos({}),
          .steps = {compose(u"はーと", u"♡")}, .end = memos({u"?"}),
          .messages = {noticed(u"「♡」は保存できへん字やから「?」にしたで！")}, .selected = 0},
+        // 𠮷 is a pair, and not in the code page: one "?".
+        {.name = "APairTypedIsOneCharacter", .start = ab,
+         .steps = {click(0), key(T::End), type(u"𠮷")}, .end = memos({u"A?", u"B"}),
+         .messages = {noticed(u"「𠮷」は保存できへん字やから「?」にしたで！")}, .selected = 0,
+         .trace = Lines{"onTextChange", "  onListPick", "Notice"}},
+        {.name = "AWordWithAPairIsOneEdit", .start = ab,
+         .steps = {click(0), key(T::End), compose(u"よしだ", u"𠮷田")}, .end = memos({u"A?田", u"B"}),
+         .messages = {noticed(u"「𠮷」は保存できへん字やから「?」にしたで！")}, .selected = 0,
+         .trace = Lines{"onTextChange", "  onListPick", "Notice"}},
+        {.name = "AWordGoesIntoTheMemoItWasTypedIn", .start = ab,
+         .steps = {click(0), key(T::End), compose(u"かき", u"柿"), click(1)},
+         .end = memos({u"A柿", u"B"}), .selected = 1},
 
         // Opening a memo.
         {.name = "OpeningAMemoWritesNothingWhenItIsTheSame", .start = abc, .steps = {click(1)},
@@ -319,6 +332,59 @@ std::vector<Scenario> table() {
         {.name = "KeepInFrontBringsItBack", .start = ab, .steps = {menu(Command::Release),
          menu(Command::KeepInFront)}},
 
+        // Other programs beside this one: what they wrote is never written over.
+        {.name = "AnEditorsSaveIsReadAgainAndTheReloadWritesNothing", .start = ab,
+         .steps = {click(0), another(Outside::Write, {memo(0, u"A vim")})},
+         .end = with(ab, {memo(0, u"A vim")}), .rows = {u"A", u"B"}, .selected = 0,
+         .text = u"A vim"},
+        {.name = "TypingGoesOnInTheTextAnEditorSavedByRename", .start = ab,
+         .steps = {click(0), another(Outside::RenameOver, {memo(0, u"A2")}), key(T::End),
+                   type(u"!")},
+         .end = memos({u"A2!", u"B"}), .rows = {u"A2!", u"B"}, .selected = 0, .text = u"A2!"},
+        {.name = "ACheckoutKeepsTheOpenMemoPickedByNumber", .start = abc,
+         .steps = {click(1), another(Outside::RenameOver, memos({u"a", u"b", u"c", u"d"}))},
+         .end = memos({u"a", u"b", u"c", u"d"}), .rows = {u"a", u"b", u"c", u"d"}, .selected = 1,
+         .text = u"b"},
+        {.name = "AMemoRemovedWithItsRowIsNotWrittenBack", .start = abc,
+         .steps = {click(2), another(Outside::Remove, {memo(2, u"")}, true),
+                   another(Outside::RenameOver, {index({u"A", u"B"})})},
+         .end = ab, .rows = {u"A", u"B"}},
+        {.name = "AChangeBeforeAKeystrokesSaveKeepsBothTextsAndSaysSo", .start = ab,
+         .steps = {click(0), key(T::End), another(Outside::Write, {memo(0, u"theirs")}, true),
+                   type(u"x")},
+         .end = Folder{index({u"A", u"B", u"Ax"}), memo(0, u"theirs"), memo(1, u"B"),
+                       memo(2, u"Ax")},
+         .messages = {noticed(changedElsewhere(u"0.txt", u"2.txt"))}, .rows = {u"A", u"B", u"Ax"},
+         .selected = 2,
+         .text = u"Ax"},
+        {.name = "TheSameBytesPutBackAreNoChange", .start = ab,
+         .steps = {click(0), key(T::End), another(Outside::RenameOver, {memo(0, u"A")}, true),
+                   type(u"x")},
+         .end = memos({u"Ax", u"B"}), .rows = {u"Ax", u"B"}, .selected = 0, .text = u"Ax"},
+        {.name = "RowsAnotherCopyAddedStayWhenAKeystrokeWritesTheIndex", .start = ab,
+         .steps = {click(0), key(T::End), another(Outside::Write, {memo(2, u"C")}, true),
+                   another(Outside::AppendToIndex, {{"group.gl", "C\r\n"}}, true), type(u"x")},
+         .end = memos({u"Ax", u"B", u"C"}), .rows = {u"Ax", u"B", u"C"}, .selected = 0,
+         .text = u"Ax"},
+        {.name = "RowsAnotherCopyAddedStayWhenOpeningWritesATitle",
+         .start = {index({u"old", u"B"}), memo(0, u"new"), memo(1, u"B")},
+         .steps = {another(Outside::Write, {memo(2, u"C")}, true),
+                   another(Outside::AppendToIndex, {{"group.gl", "C\r\n"}}, true), click(0)},
+         .end = memos({u"new", u"B", u"C"}), .rows = {u"new", u"B", u"C"}, .selected = 0,
+         .text = u"new"},
+        {.name = "ASyncClientsOwnFilesAreNeverTouchedNorTold",
+         .start = with(ab, {{".stfolder", ""}, {".syncthing.0.txt.tmp", "x"}, {"desktop.ini", "d"},
+                            {"0.sync-conflict-20250101-101010-ABCDEFG.txt", "c"}, {"Thumbs.db", "t"},
+                            {"~$memo.txt", "o"}, {".dropbox", "{}"}, {"0-MACHINE.txt", "m"},
+                            {"0 (1).txt", "1"}}),
+         .steps = {type(u"x")},
+         .end = with(memos({u"A", u"B", u"x"}),
+                     {{".stfolder", ""}, {".syncthing.0.txt.tmp", "x"}, {"desktop.ini", "d"},
+                      {"0.sync-conflict-20250101-101010-ABCDEFG.txt", "c"}, {"Thumbs.db", "t"},
+                      {"~$memo.txt", "o"}, {".dropbox", "{}"}, {"0-MACHINE.txt", "m"},
+                      {"0 (1).txt", "1"}}),
+         .rows = {u"A", u"B", u"x"}, .selected = 2, .text = u"x"},
+
         // Keys in the list.
         {.name = "TheFirstDownOpensMemoZero", .start = abc, .steps = {key(L::Down)}, .selected = 0},
         {.name = "UpFromNothingOpensMemoZero", .start = abc, .steps = {key(L::Up)}, .selected = 0},
@@ -365,6 +431,30 @@ void checkLook(const WindowLook& look, bool boxShown) {
     }
 }
 
+// As the programs beside this one change a file: in place (the same file, as vim or `cat >`),
+// through a new file renamed over it (editors that save by rename, git, rsync), or away.
+void anotherProgram(const fs::path& memoDir, const Step& step) {
+    for (const auto& [name, bytes] : step.folder) {
+        const fs::path at = memoDir / name;
+        switch (step.outside) {
+            case Outside::Write:
+                writeBytes(at, bytes);
+                break;
+            case Outside::RenameOver:
+                writeBytes(memoDir / (name + ".new"), bytes);
+                fs::rename(memoDir / (name + ".new"), at);
+                break;
+            case Outside::Remove:
+                fs::remove(at);
+                break;
+            case Outside::AppendToIndex:
+                std::ofstream(at, std::ios::binary | std::ios::app)
+                    .write(bytes.data(), std::streamsize(bytes.size()));
+                break;
+        }
+    }
+}
+
 // The window shows what the folder holds: the index's titles, and the selected memo's text.
 std::vector<std::u16string> titlesIn(const Folder& folder) {
     const auto index = folder.find("group.gl");
@@ -407,6 +497,11 @@ void runScenario(const Scenario& s, Driver& driver) {
             const fs::path at = memoDir / fs::path(step.text);
             step.kind == Step::Gone ? fs::remove(at) : fs::create_directory(at);
             continue;
+        }
+        if (step.kind == Step::Another) {
+            anotherProgram(memoDir, step);
+            for (const auto& [name, bytes] : step.folder)
+                if (fs::exists(memoDir / name)) written[name] = fs::last_write_time(memoDir / name);
         }
         if (step.kind != Step::NewFolder) {
             driver.apply(step);
@@ -456,7 +551,8 @@ void runScenario(const Scenario& s, Driver& driver) {
         checkLook(*look, !messages.empty());
 }
 
-bool registerScenarios(const char* suite, void (*run)(const Scenario&)) {
+bool registerScenarios(const char* suite, void (*run)(const Scenario&),
+                       bool (*only)(const Scenario&)) {
 #ifdef _WIN32
     const Only other = Only::Posix;
 #else
@@ -469,7 +565,7 @@ bool registerScenarios(const char* suite, void (*run)(const Scenario&)) {
         const Scenario& s;
     };
     for (const Scenario& s : scenarios()) {
-        if (s.only == other) continue;
+        if (s.only == other || (only && !only(s))) continue;
         testing::RegisterTest(suite, s.name, nullptr, nullptr, __FILE__, __LINE__,
                               [run, &s]() -> testing::Test* { return new Test(run, s); });
     }

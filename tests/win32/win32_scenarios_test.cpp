@@ -9,15 +9,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 #include <functional>
 #include <optional>
 
-#include "store/ansi_codec_win.h"
-#include "store/file_system_win.h"
 #include "support/scenario.h"
-#include "win32/main_window.h"
+#include "win32/app.h"
 #include "win32/windows_as_documented.h"
 #include "window/display_text.h"
 #include "window/texts.h"
@@ -94,13 +93,22 @@ void pressWithControl(WORD key) {
     SendInput(4, inputs, sizeof(INPUT));
 }
 
+// How an input method's words reach the box: through Wine's input method, whose box shows the
+// composition in its text; or as Windows documents it for its own box, the composition in the
+// input method's window and the result as characters, either WM_IME_CHAR sent as DefWindowProc
+// sends them, or the WM_CHAR it posts for each, which come after WM_IME_ENDCOMPOSITION.
+enum class InputMethod { Wine, ImeChars, PostedChars };
+
 class Win32Driver final : public Driver {
   public:
-    Win32Driver() : timer_(SetTimer(nullptr, 0, 5, &closeBox)) { closedBoxes = &seen_; }
+    explicit Win32Driver(InputMethod inputMethod = InputMethod::Wine)
+        : inputMethod_(inputMethod), timer_(SetTimer(nullptr, 0, 5, &closeBox)) {
+        closedBoxes = &seen_;
+    }
     // The window, closed, asks its loop to end; the next driver's boxes must not see that.
     ~Win32Driver() override {
         KillTimer(nullptr, timer_);
-        frame_.reset();
+        app_.reset();
         for (MSG msg; PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE);) {
         }
     }
@@ -109,10 +117,9 @@ class Win32Driver final : public Driver {
         // A name of its own, apart from any copy of the program running meanwhile.
         const FrameOptions options{programDirectory.native(),
                                    L"Local\\tetomu-test-" + std::to_wstring(GetCurrentProcessId())};
-        frame_.emplace(GetModuleHandleW(nullptr), files_, codec_, options);
-        frame_->create();
-        frame_->window().setTrace(&trace_);
-        const StartResult result = frame_->start();
+        app_.emplace(GetModuleHandleW(nullptr), options, windowsAsDocumented());
+        app_->core().setTrace(&trace_);
+        const StartResult result = app_->start();
         pump();
         return result;
     }
@@ -157,9 +164,13 @@ class Win32Driver final : public Driver {
             case Step::OutsideFolder:
             case Step::NewFolder:
                 break;
-            case Step::Wait: {
-                const auto end = std::chrono::steady_clock::now() +
-                                 std::chrono::milliseconds(MemoWindow::kSaveRetryMs + 500);
+            case Step::Wait:
+            case Step::Another: {
+                // The folder's change notification, as the window's timer finds it.
+                const int ms = step.kind == Step::Wait ? MemoWindow::kSaveRetryMs + 500
+                               : step.beforeTold       ? 0
+                                                       : WindowPlatform::kWatchSettleMs + 500;
+                const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
                 while (std::chrono::steady_clock::now() < end) {
                     pump();
                     Sleep(10);
@@ -190,7 +201,7 @@ class Win32Driver final : public Driver {
         }
         pump();
         // Each notice the step brought, as it came up in its balloon beside the caret.
-        const auto& notices = frame_->platform().notices();
+        const auto& notices = app_->platform().notices();
         for (; noticesSeen_ < notices.size(); ++noticesSeen_) {
             EXPECT_TRUE(balloonShown());
             seen_.push_back(noticed(notices[noticesSeen_]));
@@ -219,7 +230,7 @@ class Win32Driver final : public Driver {
     }
     bool inFront() override { return (GetWindowLongW(hwnd(), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
     std::vector<std::u16string> messages() override { return seen_; }
-    bool ended() override { return frame_->window().ended(); }
+    bool ended() override { return app_->core().ended(); }
 
     std::optional<WindowLook> look() override {
         WindowLook look{textOf(hwnd())};
@@ -248,7 +259,7 @@ class Win32Driver final : public Driver {
         return look;
     }
 
-    MainWindow& frame() { return *frame_; }
+    MainWindow& frame() { return app_->window(); }
     HWND hwnd() { return frame().hwnd(); }
     HWND list() { return frame().list(); }
     HWND edit() { return frame().edit(); }
@@ -259,7 +270,7 @@ class Win32Driver final : public Driver {
     void pump() {
         MSG msg{};
         while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (msg.message == WM_QUIT || frame_->preTranslate(msg)) continue;
+            if (msg.message == WM_QUIT || frame().preTranslate(msg)) continue;
             TranslateMessage(&msg);
             DispatchMessageW(&msg);
         }
@@ -281,7 +292,6 @@ class Win32Driver final : public Driver {
         PostMessageW(to, WM_KEYDOWN, vk, 1);
         PostMessageW(to, WM_KEYUP, vk, 0xC0000001);
     }
-    // A paste: the text on the clipboard, then the edit box takes it from there.
     // An input method through the system's calls on the box's input context: the composition
     // string grows, then is completed or cancelled; the box hears of it as from a person's.
     void compose(const Step& step) {
@@ -292,6 +302,7 @@ class Win32Driver final : public Driver {
             return;
         }
         focus(edit());
+        if (inputMethod_ != InputMethod::Wine) return composeAsDocumented(step);
         const HIMC context = ImmGetContext(edit());
         ImmSetOpenStatus(context, TRUE);
         const auto set = [&](const std::u16string& text) {
@@ -308,6 +319,32 @@ class Win32Driver final : public Driver {
         pump();
         if (step.result.empty()) focus(list());
     }
+    // Wine's box reads the result from the input context itself, and the context keeps the last
+    // one; an empty context of the box's own stands for Windows' box, which leaves it to
+    // DefWindowProc.
+    void composeAsDocumented(const Step& step) {
+        const HIMC empty = ImmCreateContext();
+        const HIMC was = ImmAssociateContext(edit(), empty);
+        const auto send = [&](UINT message, WPARAM w, LPARAM l) {
+            SendMessageW(edit(), message, w, l);
+        };
+        send(WM_IME_STARTCOMPOSITION, 0, 0);
+        for (const char16_t c : step.text)
+            send(WM_IME_COMPOSITION, c, GCS_COMPSTR);
+        if (!step.result.empty()) send(WM_IME_COMPOSITION, step.result[0], GCS_RESULTSTR);
+        for (const char16_t c : step.result) {
+            if (inputMethod_ == InputMethod::ImeChars)
+                send(WM_IME_CHAR, c, 1);
+            else
+                PostMessageW(edit(), WM_CHAR, c, 1);
+        }
+        send(WM_IME_ENDCOMPOSITION, 0, 0);
+        pump();
+        ImmAssociateContext(edit(), was);
+        ImmDestroyContext(empty);
+        if (step.result.empty()) focus(list());
+    }
+    // A paste: the text on the clipboard, then the edit box takes it from there.
     void paste(const std::u16string& text) {
         const std::u16string shown = toDisplay(text, u"\r\n");
         const std::size_t bytes = (shown.size() + 1) * sizeof(wchar_t);
@@ -348,19 +385,30 @@ class Win32Driver final : public Driver {
         PostMessageW(hwnd(), WM_COMMAND, MAKEWPARAM(menuId(c), 0), 0);
     }
 
-    Win32FileSystem files_{windowsAsDocumented()};
-    AnsiCodec codec_;
+    InputMethod inputMethod_;
     HandlerTrace trace_;
     std::vector<std::u16string> seen_;
     std::size_t noticesSeen_ = 0;
     UINT_PTR timer_;
-    std::optional<MainWindow> frame_;
+    std::optional<App> app_;
 };
 
-const bool registered = registerScenarios("Win32Scenario", [](const Scenario& s) {
-    Win32Driver driver;
+template <InputMethod inputMethod>
+void runOn(const Scenario& s) {
+    Win32Driver driver(inputMethod);
     runScenario(s, driver);
-});
+}
+// The scenarios with a word typed through an input method run again, the result coming each way
+// Windows documents.
+bool typesAWord(const Scenario& s) {
+    return std::any_of(s.steps.begin(), s.steps.end(), [](const Step& step) {
+        return step.kind == Step::Compose && !step.text.empty();
+    });
+}
+const bool registered =
+    registerScenarios("Win32Scenario", &runOn<InputMethod::Wine>) &&
+    registerScenarios("Win32ImeChars", &runOn<InputMethod::ImeChars>, typesAWord) &&
+    registerScenarios("Win32PostedChars", &runOn<InputMethod::PostedChars>, typesAWord);
 
 }  // namespace
 }  // namespace tetomu::test
