@@ -23,10 +23,9 @@ class TempDir {
   public:
     TempDir() {
         std::random_device random;
-        for (;;) {
+        do
             path_ = fs::temp_directory_path() / ("tetomu-test-" + std::to_string(random()));
-            if (fs::create_directory(path_)) return;
-        }
+        while (!fs::create_directory(path_));
     }
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
@@ -84,7 +83,7 @@ inline Folder folderBytes(const fs::path& dir) {
 
 inline std::u16string repeat(std::u16string_view text, int times) {
     std::u16string out;
-    for (int i = 0; i < times; ++i)
+    while (times-- > 0)
         out += text;
     return out;
 }

@@ -19,14 +19,12 @@
 namespace tetomu::test {
 
 inline BOOL openTargetFolderAsRenameDoes(LPCWSTR target) {
-    std::wstring folder(target);
-    folder.resize(folder.find_last_of(L'\\'));
-    HANDLE handle = CreateFileW(folder.c_str(), FILE_ADD_FILE | SYNCHRONIZE,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) return FALSE;
-    CloseHandle(handle);
-    return TRUE;
+    const std::wstring path(target);
+    HANDLE folder =
+        CreateFileW(path.substr(0, path.find_last_of(L'\\')).c_str(), FILE_ADD_FILE | SYNCHRONIZE,
+                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                    FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    return folder != INVALID_HANDLE_VALUE && CloseHandle(folder);
 }
 
 inline bool scannerHolds() {
