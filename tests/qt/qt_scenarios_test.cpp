@@ -99,10 +99,6 @@ class QtDriver final : public QObject, public Driver {
                 list().setFocus();
                 QTest::keyClicks(&list(), toQString(step.text));
                 break;
-            case Step::Gone:  // the runner's own
-            case Step::OutsideFolder:
-            case Step::NewFolder:
-                break;
             case Step::Wait:
                 QTest::qWait(MemoWindow::kSaveRetryMs + 500);
                 break;
@@ -110,14 +106,11 @@ class QtDriver final : public QObject, public Driver {
                 // inotify's events, and the end of their burst.
                 if (!step.beforeTold) QTest::qWait(WindowPlatform::kWatchSettleMs + 300);
                 break;
-            case Step::Click:
-                if (step.accessible) {
-                    // A screen reader toggles the row's selection.
-                    accessible(&list())->child(step.row)->actionInterface()->doAction(
-                        QAccessibleActionInterface::toggleAction());
-                    break;
-                }
-                QTest::mouseClick(list().viewport(), Qt::LeftButton, {}, rowCenter(step.row));
+            case Step::Click:  // or a screen reader toggles the row's selection
+                if (!step.accessible)
+                    QTest::mouseClick(list().viewport(), Qt::LeftButton, {}, rowCenter(step.row));
+                else
+                    toggle(accessible(&list())->child(step.row));
                 break;
             case Step::DoubleClick: {
                 const QPoint at = rowCenter(step.row);
@@ -136,13 +129,10 @@ class QtDriver final : public QObject, public Driver {
                 break;
             }
             case Step::Tick:
-                if (step.accessible) {
-                    accessible(w.arrangeCheck())
-                        ->actionInterface()
-                        ->doAction(QAccessibleActionInterface::toggleAction());
-                    break;
-                }
-                QTest::mouseClick(w.arrangeCheck(), Qt::LeftButton, {}, QPoint(7, 8));
+                if (!step.accessible)
+                    QTest::mouseClick(w.arrangeCheck(), Qt::LeftButton, {}, QPoint(7, 8));
+                else
+                    toggle(accessible(w.arrangeCheck()));
                 break;
             case Step::SetText: {
                 // As the accessibility bridge takes a new text for the whole box.
@@ -153,6 +143,8 @@ class QtDriver final : public QObject, public Driver {
             }
             case Step::Menu:
                 choose(step.command);
+                break;
+            default:  // the runner's own
                 break;
         }
         QCoreApplication::processEvents();
@@ -220,6 +212,9 @@ class QtDriver final : public QObject, public Driver {
     MemoListView& list() { return *app_->window().memoList(); }
     static QAccessibleInterface* accessible(QWidget* widget) {
         return QAccessible::queryAccessibleInterface(widget);
+    }
+    static void toggle(QAccessibleInterface* target) {
+        target->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
     }
     QPoint rowCenter(int row) { return list().visualRect(list().model()->index(row, 0)).center(); }
 

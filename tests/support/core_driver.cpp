@@ -89,10 +89,6 @@ void CoreDriver::apply(const Step& step) {
         case Step::Another:
             changeUntold_ = true;
             break;
-        case Step::Gone:  // the runner's own
-        case Step::OutsideFolder:
-        case Step::NewFolder:
-            break;
         case Step::Wait:
             for (auto timers = std::exchange(timers_, {}); auto& task : timers)
                 task();
@@ -112,6 +108,8 @@ void CoreDriver::apply(const Step& step) {
             break;
         case Step::Menu:
             w.choose(step.command);
+            break;
+        default:  // the runner's own: Gone, OutsideFolder, NewFolder
             break;
     }
     inEvent_ = false;

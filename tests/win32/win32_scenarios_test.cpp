@@ -160,10 +160,6 @@ class Win32Driver final : public Driver {
                 focus(list());
                 PostMessageW(list(), WM_CHAR, step.text.at(0), 1);
                 break;
-            case Step::Gone:  // the runner's own
-            case Step::OutsideFolder:
-            case Step::NewFolder:
-                break;
             case Step::Wait:
             case Step::Another: {
                 // The folder's change notification, as the window's timer finds it.
@@ -203,6 +199,8 @@ class Win32Driver final : public Driver {
                 break;
             case Step::Menu:
                 choose(step.command);
+                break;
+            default:  // the runner's own
                 break;
         }
         pump();
