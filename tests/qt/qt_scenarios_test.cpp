@@ -36,7 +36,7 @@ class QtDriver final : public QObject, public Driver {
             if (!box || !box->isVisible()) return;
             EXPECT_EQ(box->windowTitle(), QStringLiteral("テトム"));
             EXPECT_EQ(box->icon(), QMessageBox::NoIcon);
-            seen_.push_back(fromDisplay(toU16(box->text())));
+            messages_.push_back(fromDisplay(toU16(box->text())));
             box->button(QMessageBox::Ok)->click();
         });
         boxes_.start(5);
@@ -114,20 +114,18 @@ class QtDriver final : public QObject, public Driver {
                 break;
             case Step::DoubleClick: {
                 const QPoint at = rowCenter(step.row);
-                QTest::mousePress(list().viewport(), Qt::LeftButton, {}, at);
-                QTest::mouseRelease(list().viewport(), Qt::LeftButton, {}, at);
+                QTest::mouseClick(list().viewport(), Qt::LeftButton, {}, at);
                 // The second press comes as the double-click; its release follows.
                 QTest::mouseDClick(list().viewport(), Qt::LeftButton, {}, at);
                 QTest::mouseRelease(list().viewport(), Qt::LeftButton, {}, at);
                 break;
             }
-            case Step::Drag: {
+            case Step::Drag:
                 QTest::mousePress(list().viewport(), Qt::LeftButton, {}, rowCenter(step.row));
                 for (int r = step.row; r <= step.to; ++r)
                     QTest::mouseMove(list().viewport(), rowCenter(r) + QPoint(1, 1));
                 QTest::mouseRelease(list().viewport(), Qt::LeftButton, {}, rowCenter(step.to));
                 break;
-            }
             case Step::Tick:
                 if (!step.accessible)
                     QTest::mouseClick(w.arrangeCheck(), Qt::LeftButton, {}, QPoint(7, 8));
@@ -149,7 +147,6 @@ class QtDriver final : public QObject, public Driver {
         }
         QCoreApplication::processEvents();
     }
-    HandlerTrace& trace() override { return trace_; }
     MemoTextEdit& textBox() { return *app_->window().memoText(); }
     // A preedit as ibus sends it: the cursor shown at its end, or, while it is converted, hidden
     // where it is told.
@@ -178,7 +175,6 @@ class QtDriver final : public QObject, public Driver {
     bool inFront() override {
         return app_->window().windowFlags().testFlag(Qt::WindowStaysOnTopHint);
     }
-    std::vector<std::u16string> messages() override { return seen_; }
     bool ended() override { return app_->core().ended(); }
     std::optional<bool> textFocused() override {
         return app_->window().focusWidget() == &textBox();
@@ -254,7 +250,7 @@ class QtDriver final : public QObject, public Driver {
             commitText(std::exchange(heldByPlugin_, {}));
         // A notice, as it comes up beside the caret.
         if (event->type() == QEvent::Show && watched->objectName() == QStringLiteral("notice"))
-            seen_.push_back(noticed(fromDisplay(toU16(static_cast<QLabel*>(watched)->text()))));
+            messages_.push_back(noticed(fromDisplay(toU16(static_cast<QLabel*>(watched)->text()))));
         return QObject::eventFilter(watched, event);
     }
     void textKey(TextKey key) {
@@ -282,9 +278,7 @@ class QtDriver final : public QObject, public Driver {
 
     std::unique_ptr<App> app_;
     QString heldByPlugin_;
-    HandlerTrace trace_;
     QTimer boxes_;
-    std::vector<std::u16string> seen_;
 };
 
 const bool registered = registerScenarios("QtScenario", [](const Scenario& s) {

@@ -18,7 +18,6 @@ class CoreDriver final : public Driver, private TextBox::Observer, private Windo
 
     StartResult start(const fs::path& programDirectory) override;
     void apply(const Step& step) override;
-    HandlerTrace& trace() override { return trace_; }
 
     std::vector<std::u16string> rows() override;
     int selected() override { return window_->memoList().selectedRow(); }
@@ -28,7 +27,6 @@ class CoreDriver final : public Driver, private TextBox::Observer, private Windo
         return {window_->inFrontItem(0).checked(), window_->inFrontItem(1).checked()};
     }
     bool inFront() override { return inFront_; }
-    std::vector<std::u16string> messages() override { return messages_; }
     bool ended() override { return window_->ended(); }
 
     MemoWindow& window() { return *window_; }
@@ -65,9 +63,7 @@ class CoreDriver final : public Driver, private TextBox::Observer, private Windo
     FileSystem& files_;
     Cp932Codec codec_;
     NativeString directory_;
-    std::vector<std::u16string> messages_;  // every box, the run-time error box included
     bool inFront_ = false;
-    HandlerTrace trace_;
     std::unique_ptr<MemoWindow> window_;
     std::vector<std::function<void()>> later_;
     std::vector<std::function<void()>> timers_;  // run by a Wait step

@@ -203,7 +203,7 @@ class Driver {
     virtual ~Driver() = default;
     virtual StartResult start(const fs::path& programDirectory) = 0;
     virtual void apply(const Step& step) = 0;
-    virtual HandlerTrace& trace() = 0;
+    HandlerTrace& trace() { return trace_; }
 
     // What the person sees, in the memo's own units (the shown text mapped back).
     virtual std::vector<std::u16string> rows() = 0;
@@ -213,16 +213,17 @@ class Driver {
     virtual std::array<bool, 2> inFrontMarks() = 0;
     virtual bool inFront() = 0;
     // Every box shown so far, each closed with OK as a person would; the run-time error box too.
-    virtual std::vector<std::u16string> messages() = 0;
-    std::u16string lastMessage() {
-        const auto all = messages();
-        return all.empty() ? u"" : all.back();
-    }
+    const std::vector<std::u16string>& messages() { return messages_; }
+    std::u16string lastMessage() { return messages_.empty() ? u"" : messages_.back(); }
     virtual bool ended() = 0;
     // Whether the text box has the keyboard focus, where there is one.
     virtual std::optional<bool> textFocused() { return std::nullopt; }
     // The window, where there is one.
     virtual std::optional<WindowLook> look() { return std::nullopt; }
+
+  protected:
+    HandlerTrace trace_;  // the handlers the window ran
+    std::vector<std::u16string> messages_;
 };
 
 // A notice that takes no keys, as a driver records it among the boxes.

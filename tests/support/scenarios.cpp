@@ -479,14 +479,12 @@ void runScenario(const Scenario& s, Driver& driver) {
         if (fs::is_regular_file(fs::symlink_status(memoDir / name)))
             written[name] = fs::last_write_time(memoDir / name);
     const StartResult started = driver.start(dir.path());
+    const fs::path away = dir.path() / "memo.away";
     for (const Step& step : s.steps) {
         driver.trace().lines.clear();
         if (step.kind == Step::Gone && step.text.empty()) {
             // Without a name, the memo folder itself goes (a stick pulled), or comes back.
-            if (fs::exists(memoDir))
-                fs::rename(memoDir, dir.path() / "memo.away");
-            else
-                fs::rename(dir.path() / "memo.away", memoDir);
+            fs::exists(memoDir) ? fs::rename(memoDir, away) : fs::rename(away, memoDir);
             continue;
         }
         if (step.kind == Step::Gone || step.kind == Step::OutsideFolder) {

@@ -103,7 +103,7 @@ class Win32Driver final : public Driver {
   public:
     explicit Win32Driver(InputMethod inputMethod = InputMethod::Wine)
         : inputMethod_(inputMethod), timer_(SetTimer(nullptr, 0, 5, &closeBox)) {
-        closedBoxes = &seen_;
+        closedBoxes = &messages_;
     }
     // The window, closed, asks its loop to end; the next driver's boxes must not see that.
     ~Win32Driver() override {
@@ -208,10 +208,9 @@ class Win32Driver final : public Driver {
         const auto& notices = app_->platform().notices();
         for (; noticesSeen_ < notices.size(); ++noticesSeen_) {
             EXPECT_TRUE(balloonShown());
-            seen_.push_back(noticed(notices[noticesSeen_]));
+            messages_.push_back(noticed(notices[noticesSeen_]));
         }
     }
-    HandlerTrace& trace() override { return trace_; }
 
     std::vector<std::u16string> rows() override {
         std::vector<std::u16string> out;
@@ -233,7 +232,6 @@ class Win32Driver final : public Driver {
         return {marked(Command::KeepInFront), marked(Command::Release)};
     }
     bool inFront() override { return (GetWindowLongW(hwnd(), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
-    std::vector<std::u16string> messages() override { return seen_; }
     bool ended() override { return app_->core().ended(); }
     std::optional<bool> textFocused() override { return GetFocus() == edit(); }
 
@@ -392,8 +390,6 @@ class Win32Driver final : public Driver {
     }
 
     InputMethod inputMethod_;
-    HandlerTrace trace_;
-    std::vector<std::u16string> seen_;
     std::size_t noticesSeen_ = 0;
     UINT_PTR timer_;
     std::optional<App> app_;
