@@ -21,26 +21,16 @@ enum class Outside { Write, RenameOver, Remove, AppendToIndex };
 enum class TextKey { Enter, Backspace, Delete, SelectAll, End, Home };
 
 struct Step {
-    enum Kind {
-        Type,
-        Commit,
-        Compose,
-        KeyInText,
-        KeyInList,
-        LetterInList,
-        Click,
-        DoubleClick,
-        Drag,
-        Tick,
-        Menu,
-        NewFolder,
-        Gone,  // a file of the folder goes (without a name, the folder goes or comes back), by
-               // another program's hand (the runner's)
-        OutsideFolder,  // another program makes a folder at a name (the runner's)
-        Wait,           // the person does nothing for a few seconds: what waits for time runs
-        Another,        // another program changes files (the runner's); the watcher tells
-        SetText,        // the text box's whole text set at once, as a screen reader sets it
-    };
+    // Gone: a file of the folder goes (without a name, the folder goes or comes back), by another
+    // program's hand; OutsideFolder: another program makes a folder at a name; NewFolder: the
+    // folder replaced. These three are the runner's own. Another: another program changes files
+    // (the runner's), then the watcher tells. Wait: the person does nothing for a few seconds, and
+    // what waits for time runs. SetText: the text box's whole text set at once, as a screen reader
+    // sets it.
+    // clang-format off
+    enum Kind { Type, Commit, Compose, KeyInText, KeyInList, LetterInList, Click, DoubleClick, Drag,
+                Tick, Menu, NewFolder, Gone, OutsideFolder, Wait, Another, SetText };
+    // clang-format on
     Kind kind = Type;
     std::u16string text{};
     std::u16string result{};

@@ -161,18 +161,13 @@ class Win32Driver final : public Driver {
                 PostMessageW(list(), WM_CHAR, step.text.at(0), 1);
                 break;
             case Step::Wait:
-            case Step::Another: {
+            case Step::Another:
                 // The folder's change notification, as the window's timer finds it.
-                const int ms = step.kind == Step::Wait ? MemoWindow::kSaveRetryMs + 500
-                               : step.beforeTold       ? 0
-                                                       : WindowPlatform::kWatchSettleMs + 500;
-                const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-                while (std::chrono::steady_clock::now() < end) {
-                    pump();
-                    Sleep(10);
-                }
+                pumpUntil([] { return false; },
+                          step.kind == Step::Wait ? MemoWindow::kSaveRetryMs + 500
+                          : step.beforeTold       ? 0
+                                                  : WindowPlatform::kWatchSettleMs + 500);
                 break;
-            }
             case Step::Click:
             case Step::DoubleClick:
                 PostMessageW(list(), WM_LBUTTONDOWN, MK_LBUTTON, row(step.row));
@@ -278,8 +273,9 @@ class Win32Driver final : public Driver {
             DispatchMessageW(&msg);
         }
     }
-    bool pumpUntil(const std::function<bool()>& done) {
-        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    // Until `done`, or for `ms` at the most.
+    bool pumpUntil(const std::function<bool()>& done, int ms = 10000) {
+        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
         for (pump(); !done(); pump()) {
             if (std::chrono::steady_clock::now() > end) return false;
             Sleep(5);
