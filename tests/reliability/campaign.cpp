@@ -116,11 +116,10 @@ std::vector<Session> tableSessions() {
         // in actions that move no memo, so a power cut there is not judged yet.
         if (std::string_view(s.name) == "ACompositionOpenAtDeleteGoesWithItsMemo") continue;
         out.push_back({s.name, s.start, {}});
-        for (const Step& step : s.steps) {
-            if (step.kind != Step::Type) out.back().steps.push_back(step);
-            for (const char16_t c : step.kind == Step::Type ? step.text : u"")
-                out.back().steps.push_back(type(std::u16string(1, c)));
-        }
+        for (const Step& step : s.steps)  // each step once, but typing a keystroke at a time
+            for (const char16_t c : step.kind == Step::Type ? step.text : u" ")
+                out.back().steps.push_back(step.kind == Step::Type ? type(std::u16string(1, c))
+                                                                   : step);
     }
     return out;
 }
@@ -189,10 +188,8 @@ std::vector<std::vector<bool>> choices(std::size_t n, Model model, int sampled, 
     if (model == Model::Kill) return {std::vector<bool>(n, true)};
     std::mt19937 rng(seed);
     const bool ordered = model == Model::Ordered, all = n <= 6;
-    std::vector<std::vector<bool>> out(ordered ? n + 1
-                                       : all   ? 1u << n
-                                               : n + sampled,
-                                       std::vector<bool>(n));
+    std::vector<std::vector<bool>> out(n + std::size_t(sampled), std::vector<bool>(n));
+    if (ordered || all) out.resize(ordered ? n + 1 : std::size_t(1) << n, std::vector<bool>(n));
     for (std::size_t i = 0; i < out.size(); ++i)
         for (std::size_t j = 0; j < n; ++j)
             out[i][j] = ordered ? j < i : all ? (i >> j & 1) != 0 : i < n ? j != i : rng() % 2 != 0;
@@ -206,10 +203,8 @@ void afterCuts(const Folder& start, const std::vector<Call>& calls, Model model,
     std::vector<std::string> written, flushed;
     const std::vector<std::string>& kept = model == Model::Kill ? written : flushed;
     std::map<std::string, std::size_t> now;
-    for (const auto& [name, bytes] : start) {
-        now[name] = written.size();
-        written.push_back(bytes), flushed.push_back(bytes);
-    }
+    for (const auto& [name, bytes] : start)
+        now[name] = written.size(), written.push_back(bytes), flushed.push_back(bytes);
     auto durable = now;
     std::vector<std::pair<const Call*, std::size_t>> pending;  // name changes since
     const auto apply = [](std::map<std::string, std::size_t>& names, const Call& c,
@@ -410,31 +405,29 @@ void faultCampaign(const Session& s, const Reference& ref, Tally& tally) {
 // Each folder a stop may leave is started on and judged; the start-up on it is cut in turn after
 // each of its own calls, and the folder that leaves is started on and judged too. Only a power cut
 // may take back the last keystrokes, as a keystroke is not flushed.
-Campaign cutCampaign(Model model, int sampled) {
-    return [=](const Session& s, const Reference& ref, Tally& tally) {
-        const bool kill = model == Model::Kill;
-        tally.points += long(ref.calls.size());
-        std::set<std::pair<std::size_t, Folder>> judged, judgedAgain;
-        afterCuts(s.start, ref.calls, model, sampled, [&](std::size_t i, const Folder& after) {
-            const std::size_t action = ref.calls[i].action;
-            if (!judged.insert({action, after}).second) return;
-            ++tally.states;
-            const std::string where = s.name + (kill ? ", killed" : ", power cut") +
-                                      " after call " + std::to_string(i + 1);
-            std::vector<Call> startCalls;
-            {
-                RecordingFileSystem files(&startCalls);
-                play(nullptr, files, lay("copy", after));
-            }
-            judge(lay("run", after), ref, action, where, tally, !kill);
-            afterCuts(after, startCalls, model, sampled, [&](std::size_t j, const Folder& again) {
-                if (!judgedAgain.insert({action, again}).second) return;
-                ++tally.startupCuts;
-                judge(lay("run", again), ref, action,
-                      where + ", start-up cut after call " + std::to_string(j + 1), tally, !kill);
-            });
+void cutCampaign(Model model, int sampled, const Session& s, const Reference& ref, Tally& tally) {
+    const bool kill = model == Model::Kill;
+    tally.points += long(ref.calls.size());
+    std::set<std::pair<std::size_t, Folder>> judged, judgedAgain;
+    afterCuts(s.start, ref.calls, model, sampled, [&](std::size_t i, const Folder& after) {
+        const std::size_t action = ref.calls[i].action;
+        if (!judged.insert({action, after}).second) return;
+        ++tally.states;
+        const std::string where =
+            s.name + (kill ? ", killed" : ", power cut") + " after call " + std::to_string(i + 1);
+        std::vector<Call> startCalls;
+        {
+            RecordingFileSystem files(&startCalls);
+            play(nullptr, files, lay("copy", after));
+        }
+        judge(lay("run", after), ref, action, where, tally, !kill);
+        afterCuts(after, startCalls, model, sampled, [&](std::size_t j, const Folder& again) {
+            if (!judgedAgain.insert({action, again}).second) return;
+            ++tally.startupCuts;
+            judge(lay("run", again), ref, action,
+                  where + ", start-up cut after call " + std::to_string(j + 1), tally, !kill);
         });
-    };
+    });
 }
 
 void print(const char* what, const Tally& t) {
@@ -467,10 +460,10 @@ int main(int argc, char** argv) {
     for (int seed = 1; seed <= (quick ? 2 : 50); ++seed)
         sessions.push_back(randomSession(unsigned(seed), quick ? 20 : 40));
     const std::pair<const char*, Campaign> campaigns[] = {
-        {"kill", cutCampaign(Model::Kill, 0)},
+        {"kill", std::bind_front(cutCampaign, Model::Kill, 0)},
         {"faults", faultCampaign},
-        {"power cut, ordered", cutCampaign(Model::Ordered, quick ? 2 : 16)},
-        {"power cut, any order", cutCampaign(Model::AnyOrder, quick ? 2 : 16)},
+        {"power cut, ordered", std::bind_front(cutCampaign, Model::Ordered, quick ? 2 : 16)},
+        {"power cut, any order", std::bind_front(cutCampaign, Model::AnyOrder, quick ? 2 : 16)},
     };
     bool bad = false;
     for (const auto& [name, campaign] : campaigns) {
