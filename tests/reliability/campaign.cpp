@@ -31,7 +31,7 @@ namespace {
 
 // No journal names a step, and no save is half written.
 bool settled(const Folder& state) {
-    return std::none_of(state.begin(), state.end(), [](const auto& file) {
+    return std::ranges::none_of(state, [](const auto& file) {
         return file.first == "group.gl.journal" || file.first.ends_with(".saving");
     });
 }
@@ -207,8 +207,7 @@ void afterCuts(const Folder& start, const std::vector<Call>& calls, Model model,
         now[name] = written.size(), written.push_back(bytes), flushed.push_back(bytes);
     auto durable = now;
     std::vector<std::pair<const Call*, std::size_t>> pending;  // name changes since
-    const auto apply = [](std::map<std::string, std::size_t>& names, const Call& c,
-                          std::size_t file) {
+    const auto apply = [](auto& names, const Call& c, std::size_t file) {
         if (const auto it = names.find(c.name); it != names.end() && it->second == file)
             names.erase(it);
         if (c.kind != Call::Unlink) names[c.kind == Call::Create ? c.name : c.to] = file;
@@ -340,8 +339,7 @@ bool keystrokesTakenBack(const Folder& state, const Reference& ref, std::size_t 
         return seen.count(then) > 0;
     };
     const auto parts = partsOf(state);
-    const std::set<Folder>& allowed = ref.allowed[action];
-    return std::any_of(allowed.begin(), allowed.end(), [&](const Folder& t) {
+    return std::ranges::any_of(ref.allowed[action], [&](const Folder& t) {
         const auto passed = partsOf(t);
         for (const auto& [part, text] : parts)
             if (!passed.count(part) || !heldBefore(passed.at(part), text)) return false;
@@ -367,9 +365,9 @@ void judge(const fs::path& dir, const Reference& ref, std::size_t action, const 
     if (!settled(state)) return tally.fail(tally.halfDone, where + ": a step is still half done");
     // A text that every such state holds is gone, or the texts are at other places or titles.
     for (const std::string& text : textsOf(*allowed.begin()))
-        if (!textsOf(state).count(text) &&
-            std::all_of(allowed.begin(), allowed.end(),
-                        [&](const Folder& other) { return textsOf(other).count(text) > 0; }))
+        if (!textsOf(state).count(text) && std::ranges::all_of(allowed, [&](const Folder& o) {
+                return textsOf(o).count(text) > 0;
+            }))
             return tally.fail(tally.lost, where + ": a memo is lost");
     tally.fail(tally.misplaced, where + ": a memo is at another place");
 }
