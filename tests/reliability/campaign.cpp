@@ -433,10 +433,8 @@ void print(const char* what, const Tally& t) {
     if (t.states)
         std::printf(", %ld folders left (+ %ld after a start-up cut too)", t.states, t.startupCuts);
     std::printf(
-        "\n  memos lost %ld, misplaced %ld, restarts failed %ld, steps "
-        "half done after the "
-        "restart %ld\n  restarts in a state the action passes through on "
-        "its way %ld\n",
+        "\n  memos lost %ld, misplaced %ld, restarts failed %ld, steps half done after the "
+        "restart %ld\n  restarts in a state the action passes through on its way %ld\n",
         t.lost, t.misplaced, t.restartFailed, t.halfDone, t.between);
     for (const auto& [count, label] :
          {std::pair{t.behind, "restarts with the last keystrokes taken back"},
