@@ -104,7 +104,7 @@ class QtDriver final : public QObject, public Driver {
             case Step::NewFolder:
                 break;
             case Step::Wait:
-                QTest::qWait(MemoWindow::kSaveRetryMs + 500);
+                QTest::qWait(2 * MemoWindow::kSaveRetryMs + 500);
                 break;
             case Step::Another:
                 // inotify's events, and the end of their burst.

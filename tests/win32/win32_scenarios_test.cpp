@@ -167,7 +167,7 @@ class Win32Driver final : public Driver {
             case Step::Wait:
             case Step::Another: {
                 // The folder's change notification, as the window's timer finds it.
-                const int ms = step.kind == Step::Wait ? MemoWindow::kSaveRetryMs + 500
+                const int ms = step.kind == Step::Wait ? 2 * MemoWindow::kSaveRetryMs + 500
                                : step.beforeTold       ? 0
                                                        : WindowPlatform::kWatchSettleMs + 500;
                 const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
