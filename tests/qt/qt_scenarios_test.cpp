@@ -254,8 +254,9 @@ class QtDriver final : public QObject, public Driver {
         preedit({});
     }
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::FocusOut && app_ && watched == &textBox() &&
-            !heldByPlugin_.isEmpty())
+        // Only while a plug-in holds a commit: the window may be half made or half gone else.
+        if (event->type() == QEvent::FocusOut && !heldByPlugin_.isEmpty() &&
+            watched == &textBox())
             commitText(std::exchange(heldByPlugin_, {}));
         // A notice, as it comes up beside the caret.
         if (event->type() == QEvent::Show && watched->objectName() == QStringLiteral("notice"))
