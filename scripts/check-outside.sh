@@ -138,6 +138,16 @@ expect "the backup stays, and the letter is a new memo after it" "$memo" \
     group.gl $'m0\r\nm1\r\nm2\r\nm3\r\nm4\r\nm5\r\nm6\r\nn\r\n' \
     0.txt m0 1.txt m1 2.txt m2 3.txt m3 4.txt m4 5.txt m5 6.txt m6 7.txt n
 
+# 200 keys as fast as the keyboard sends them, the folder watched all the while: every key is on
+# disk, in order, and the program's own saves are never taken for another program's.
+burst=$(printf 'abcdefghij%.0s' $(seq 20))
+xdotool windowactivate --sync "$win" 2>/dev/null || true
+xdotool key --delay 80 ctrl+End
+xdotool type --delay 1 "$burst"
+for _ in $(seq 40); do [ "$(cat "$memo/7.txt")" = "n$burst" ] && break; sleep 0.5; done
+check "a 200-key burst is on disk in order" "n$burst" "$(cat "$memo/7.txt")"
+check "and no memo was made of it" "no" "$([ -e "$memo/8.txt" ] && echo yes || echo no)"
+
 if [ "$sync" = yes ]; then
     # The first copy goes, so that the two of the sync have the screen to themselves.
     kill "${pids[0]}"

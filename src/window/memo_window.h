@@ -13,7 +13,6 @@
 #include <string_view>
 #include <vector>
 
-#include "store/store_error.h"
 #include "window/controls.h"
 #include "window/handler_trace.h"
 #include "window/menu.h"

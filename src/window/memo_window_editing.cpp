@@ -104,6 +104,13 @@ bool MemoWindow::savedText(int k, bool opening) {
 // The selected memo's text is empty: its file goes, and the later memos move one number down.
 void MemoWindow::deletePath() {
     rowBeingDeleted_ = memoList_.selectedRow();
+    // A memo another program changed since it was read is not deleted: its text comes back.
+    if (book_->memoChangedElsewhere(rowBeingDeleted_) &&
+        book_->kind(rowBeingDeleted_) == EntryKind::File) {
+        tell(texts::notDeletedChangedElsewhere(book_->name(rowBeingDeleted_)));
+        memoText_.reload(book_->readMemo(rowBeingDeleted_));
+        return;
+    }
     switch (book_->deleteMemo(rowBeingDeleted_)) {
         case MemoBook::Deletion::Gap:
             // The memo stays, and so does what the box shows of it.

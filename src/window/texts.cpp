@@ -138,6 +138,10 @@ std::u16string saveRefused(std::u16string_view name, std::u16string_view where,
            u"みるで！";
 }
 
+std::u16string notDeletedChangedElsewhere(std::u16string_view name) {
+    return std::u16string(name) + u" はほかのソフトが書きかえてたから、消さんと読み直したで！";
+}
+
 std::u16string changedElsewhere(std::u16string_view name, std::u16string_view now) {
     return std::u16string(name) +
            u" はほかのソフトが書きかえてたから、そっちはそのままにして、書いた字は新しいメモ（" +

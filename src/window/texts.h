@@ -69,6 +69,8 @@ std::u16string cannotRemove(std::u16string_view name);
 // A keystroke met a memo that another program changed meanwhile: its file stays theirs, and the
 // text typed became the last memo.
 std::u16string changedElsewhere(std::u16string_view name, std::u16string_view now);
+// Memo `name` was to be deleted, but another program had changed it: it stays, read again.
+std::u16string notDeletedChangedElsewhere(std::u16string_view name);
 std::u16string notHoldable(std::u16string_view characters);
 // Something that is not a plain file sits where the next new memo would go.
 std::u16string cannotCreate(std::u16string_view name);

@@ -100,7 +100,7 @@ class QtDriver final : public QObject, public Driver {
                 QTest::keyClicks(&list(), toQString(step.text));
                 break;
             case Step::Wait:
-                QTest::qWait(MemoWindow::kSaveRetryMs + 500);
+                QTest::qWait(2 * MemoWindow::kSaveRetryMs + 500);
                 break;
             case Step::Another:
                 // inotify's events, and the end of their burst.
@@ -245,8 +245,9 @@ class QtDriver final : public QObject, public Driver {
         preedit({});
     }
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::FocusOut && app_ && watched == &textBox() &&
-            !heldByPlugin_.isEmpty())
+        // Only while a plug-in holds a commit: the window may be half made or half gone else.
+        if (event->type() == QEvent::FocusOut && !heldByPlugin_.isEmpty() &&
+            watched == &textBox())
             commitText(std::exchange(heldByPlugin_, {}));
         // A notice, as it comes up beside the caret.
         if (event->type() == QEvent::Show && watched->objectName() == QStringLiteral("notice"))

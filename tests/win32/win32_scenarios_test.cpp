@@ -164,7 +164,7 @@ class Win32Driver final : public Driver {
             case Step::Another:
                 // The folder's change notification, as the window's timer finds it.
                 pumpUntil([] { return false; },
-                          step.kind == Step::Wait ? MemoWindow::kSaveRetryMs + 500
+                          step.kind == Step::Wait ? 2 * MemoWindow::kSaveRetryMs + 500
                           : step.beforeTold       ? 0
                                                   : WindowPlatform::kWatchSettleMs + 500);
                 break;
