@@ -12,7 +12,7 @@
 // The judge: after the restart the folder is exactly a state that the undisturbed run passed
 // through during the action that was cut short, with no step of the program's half done: every
 // text at its own position under its own title. Nothing else passes.
-// Usage: tetomu_reliability [--quick] [kill|faults|power]. Exits 1 when anything failed.
+// Usage: tetomu_reliability [--quick] [writer|kill|faults|power]. Exits 1 when anything failed.
 #include <unistd.h>
 
 #include <cerrno>
@@ -428,6 +428,88 @@ void cutCampaign(Model model, int sampled, const Session& s, const Reference& re
     });
 }
 
+// Another writer between the person's actions: it adds a line to a memo, adds a memo with its
+// row, or puts back a memo's older copy; the program is told at once or after the person's next
+// action. Each piece either side writes is a token of its own, and the person only adds text.
+// Judged after the session: every token still meant is in some memo file (an older copy takes back
+// what its memo held beyond it), and the index names each memo file exactly once.
+std::string writerSession(unsigned seed) {
+    std::mt19937 rng(seed);
+    const auto pick = [&](std::size_t n) { return rng() % std::max<std::size_t>(n, 1); };
+    const fs::path dir = lay("writer", memos({u"<s0>", u"<s1>", u"<s2>"})), memoDir = dir / "memo";
+    std::set<std::string> meant{"<s0>", "<s1>", "<s2>"};
+    const auto tokens = [](const std::string& bytes) {
+        // A keystroke after a reload may land inside a token: an "a" is passed over, and a
+        // token typed inside another is read out of it.
+        std::set<std::string> out;
+        std::vector<std::string> open;
+        for (const char c : bytes) {
+            if (c == '<') open.emplace_back();
+            if (c == 'a' || open.empty()) continue;
+            open.back() += c;
+            if (c == '>') out.insert(open.back()), open.pop_back();
+        }
+        return out;
+    };
+    const auto rows = [](const Folder& f) {  // rows end in CR LF
+        std::size_t n = 0, at = 0;
+        while ((at = f.at("group.gl").find("\r\n", at) + 1) != 0)
+            ++n;
+        return n;
+    };
+    PosixFileSystem files;
+    CoreDriver driver(files);
+    driver.start(dir);
+    Folder older = folderBytes(memoDir);
+    for (int i = 0; i < 30 && !driver.ended(); ++i) {
+        const Folder now = folderBytes(memoDir);
+        const int open = driver.selected();
+        const std::string theirs = "<o" + std::to_string(i) + ">",
+                          mine = "<p" + std::to_string(i) + ">",
+                          name = std::to_string(open >= 0 && pick(3) ? std::size_t(open)
+                                                                     : pick(rows(now) + 1)) +
+                                 ".txt";
+        const bool told = pick(2), found = now.count(name);
+        std::vector<Step> steps;
+        if (const auto move = pick(5); move == 0 && found)
+            steps = {another(Outside::Write, {{name, theirs + "\r\n" + now.at(name)}}, !told)};
+        else if (move == 1)
+            steps = {another(Outside::Write, {{std::to_string(rows(now)) + ".txt", theirs}}, true),
+                     another(Outside::AppendToIndex, {{"group.gl", theirs + "\r\n"}}, !told)};
+        else if (move == 2 && found && older.count(name)) {
+            for (const std::string& t : tokens(now.at(name)))
+                meant.erase(t);
+            steps = {another(Outside::RenameOver, {{name, older.at(name)}}, !told)};
+        }
+        for (const Step& step : steps)
+            anotherProgram(memoDir, step), driver.apply(step);
+        if (!steps.empty()) meant.merge(tokens(steps[0].folder.begin()->second));
+        if (pick(4) == 0) older = now;
+        // Each keystroke and paste one action, so that it may come before the watcher's notice.
+        const Step person[] = {click(int(pick(driver.rows().size()))),
+                               commit({mine.begin(), mine.end()}),
+                               type(u"a"),
+                               key(pick(2) ? TextKey::End : TextKey::Home),
+                               menu(Command::New),
+                               key(pick(2) ? ListKey::Down : ListKey::Up)};
+        driver.apply(person[pick(std::size(person))]);
+        if (driver.text().find(std::u16string(mine.begin(), mine.end())) != std::u16string::npos)
+            meant.insert(mine);
+    }
+    driver.apply(wait());
+    const Folder end = folderBytes(memoDir);
+    std::size_t memoFiles = 0;
+    for (const auto& [name, bytes] : end)
+        if (name.ends_with(".txt"))
+            for (++memoFiles; const std::string& t : tokens(bytes))
+                meant.erase(t);
+    for (std::size_t k = 0; k < rows(end); ++k)
+        if (!end.count(std::to_string(k) + ".txt"))
+            return "row " + std::to_string(k) + " has no file";
+    if (memoFiles != rows(end)) return "a memo file has no row";
+    return driver.ended() ? "the program ended" : meant.empty() ? "" : "lost " + *meant.begin();
+}
+
 void print(const char* what, const Tally& t) {
     std::printf("%s: %ld points", what, t.points);
     if (t.states)
@@ -462,6 +544,14 @@ int main(int argc, char** argv) {
         {"power cut, any order", std::bind_front(cutCampaign, Model::AnyOrder, quick ? 2 : 16)},
     };
     bool bad = false;
+    if (only.empty() || only == "writer") {
+        int failed = 0, seeds = quick ? 30 : 1000;
+        for (int seed = 1; seed <= seeds; ++seed)
+            if (const std::string what = writerSession(unsigned(seed)); !what.empty())
+                std::printf("  FAIL another writer, seed %d: %s\n", seed, what.c_str()), ++failed;
+        std::printf("another writer: %d sessions, %d failed\n", seeds, failed);
+        bad = failed > 0;
+    }
     for (const auto& [name, campaign] : campaigns) {
         if (!only.empty() && std::string(name).find(only) != 0) continue;
         Tally t;

@@ -121,6 +121,8 @@ inline Step another(Outside how, Folder files, bool beforeTold = false) {
             .outside = how,
             .beforeTold = beforeTold};
 }
+// Carries out such a step's change on the memo folder, as the program beside this one does.
+void anotherProgram(const fs::path& memoDir, const Step& step);
 // Not the person's doing in the window: the memo folder moved away while the program runs and
 // another put in its place, as a backup restored.
 inline Step newFolder(Folder folder) {
