@@ -246,8 +246,7 @@ class QtDriver final : public QObject, public Driver {
     }
     bool eventFilter(QObject* watched, QEvent* event) override {
         // Only while a plug-in holds a commit: the window may be half made or half gone else.
-        if (event->type() == QEvent::FocusOut && !heldByPlugin_.isEmpty() &&
-            watched == &textBox())
+        if (event->type() == QEvent::FocusOut && !heldByPlugin_.isEmpty() && watched == &textBox())
             commitText(std::exchange(heldByPlugin_, {}));
         // A notice, as it comes up beside the caret.
         if (event->type() == QEvent::Show && watched->objectName() == QStringLiteral("notice"))
