@@ -66,10 +66,11 @@ void MemoBook::takeInOtherRows() {
             rows.push_back(std::string_view(bytes).substr(from, to - from));
         return rows;
     };
-    const auto base = rowsOf(indexSeen_);
+    // What was seen last is the base; from here on the other program's index is.
+    const std::string seen = std::exchange(indexSeen_, theirs);
+    const auto base = rowsOf(seen);
     const auto mine = rowsOf(ours);
     auto merged = rowsOf(theirs);
-    indexSeen_ = theirs;
     if (mine.size() < base.size()) return;
     for (std::size_t i = 0; i < mine.size(); ++i) {
         if (i >= base.size())
