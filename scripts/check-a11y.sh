@@ -49,29 +49,7 @@ app=$!
 win=$(wait_for_window 'テトム★' || true)
 [ -n "$win" ] || { echo "FAIL  the window did not appear"; cat "$work/app.log"; exit 1; }
 
-failures=0
-check() {  # check WHAT EXPECTED ACTUAL
-    if [ "$2" = "$3" ]; then echo "ok    $1"; else
-        echo "FAIL  $1: expected '$2', got '$3'"
-        failures=$((failures + 1))
-    fi
-}
-# Every file of the folder, name and bytes, as xxd shows them.
-folder() { (cd "$work/app/memo" && for f in *; do echo "$f"; xxd -p "$f"; done); }
-expect_folder() {  # expect_folder WHAT NAME HEX ...
-    local what=$1 expected=""
-    shift
-    while [ $# -gt 0 ]; do expected+="$1"$'\n'"$2"$'\n'; shift 2; done
-    expected=${expected%$'\n'}
-    for _ in $(seq 10); do [ "$(folder)" = "$expected" ] && break; sleep 0.5; done
-    check "$what" "$expected" "$(folder)"
-}
-boxes() { xdotool search --onlyvisible --name '^テトム$' 2>/dev/null | wc -l; }
-answers() {  # the program runs, shows its window, and no box is left open
-    check "$1: the program still answers" "yes 0" \
-        "$(kill -0 "$app" 2>/dev/null && xdotool search --onlyvisible --name 'テトム★' >/dev/null && echo yes) $(boxes)"
-}
-settle() { sleep 0.6; }
+source scripts/lib/folder-checks.sh
 
 names=$(reader names | grep -E '^(list|text|check box|menu item):' | sort | tr '\n' '|')
 check "the controls' names" \

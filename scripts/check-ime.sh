@@ -34,7 +34,7 @@ if [ "$(id -u)" -eq 0 ]; then
     cp "$program" "$work/tetomu"
     cp scripts/check-ime.sh "$work/"
     mkdir -p "$work/lib"
-    cp scripts/lib/x11-session.sh "$work/lib/"
+    cp scripts/lib/x11-session.sh scripts/lib/folder-checks.sh "$work/lib/"
     chown -R "$user" "$work"
     # The user is this check's alone: whatever of its session is left (mozc's server leaves
     # itself running, a program that ran away) goes.
@@ -85,30 +85,7 @@ win=$(wait_for_window 'テトム★' || true)
 [ -n "$win" ] || { echo "FAIL  the window did not appear"; cat "$work/app.log"; exit 1; }
 menubar=$(( $(xwininfo -id "$win" | awk '/Height:/ {print $2}') - 262 ))
 
-failures=0
-check() {  # check WHAT EXPECTED ACTUAL
-    if [ "$2" = "$3" ]; then echo "ok    $1"; else
-        echo "FAIL  $1: expected '$2', got '$3'"
-        failures=$((failures + 1))
-    fi
-}
-# Every file of the folder, name and bytes, as xxd shows them.
-folder() { (cd "$work/app/memo" && for f in *; do echo "$f"; xxd -p "$f"; done); }
-expect_folder() {  # expect_folder WHAT NAME HEX ...
-    local what=$1 expected=""
-    shift
-    while [ $# -gt 0 ]; do expected+="$1"$'\n'"$2"$'\n'; shift 2; done
-    expected=${expected%$'\n'}
-    # A busy machine may take a while over a key: waited for up to five seconds.
-    for _ in $(seq 10); do [ "$(folder)" = "$expected" ] && break; sleep 0.5; done
-    check "$what" "$expected" "$(folder)"
-}
-boxes() { xdotool search --onlyvisible --name '^テトム$' 2>/dev/null | wc -l; }
-answers() {  # the program runs, shows its window, and no box is left open
-    check "$1: the program still answers" "yes 0" \
-        "$(kill -0 "$app" 2>/dev/null && xdotool search --onlyvisible --name 'テトム★' >/dev/null && echo yes) $(boxes)"
-}
-settle() { sleep 0.6; }
+source "$(dirname "$0")/lib/folder-checks.sh"
 click_text() { xdotool mousemove --window "$win" 200 $((menubar + 80)) click 1; settle; }
 click_row() { xdotool mousemove --window "$win" 40 $((menubar + 24 + 13 * $1)) click 1; settle; }
 keys() { xdotool key --delay 80 "$@"; settle; }
