@@ -66,6 +66,7 @@ check "icon" "32 x 32" "$(xprop -id "$win" _NET_WM_ICON | grep -o '32 x 32' | he
 decorations=$(xprop -id "$win" _MOTIF_WM_HINTS | awk -F', ' '{print $3}')
 check "no maximise decoration" "0" "$(( decorations & 0x40 ))"
 check "no maximise action" "" "$(xprop -id "$win" _NET_WM_ALLOWED_ACTIONS | grep -o MAXIMIZE | head -1)"
+check "no resize action" "" "$(xprop -id "$win" _NET_WM_ALLOWED_ACTIONS | grep -o RESIZE | head -1)"
 before=$(position "$win")
 
 xdotool windowactivate --sync "$win"

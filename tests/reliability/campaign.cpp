@@ -511,18 +511,18 @@ std::string writerSession(unsigned seed) {
 }
 
 void print(const char* what, const Tally& t) {
-    std::printf("%s: %ld points", what, t.points);
-    if (t.states)
-        std::printf(", %ld folders left (+ %ld after a start-up cut too)", t.states, t.startupCuts);
-    std::printf(
-        "\n  memos lost %ld, misplaced %ld, restarts failed %ld, steps half done after the "
-        "restart %ld\n  restarts in a state the action passes through on its way %ld\n",
-        t.lost, t.misplaced, t.restartFailed, t.halfDone, t.between);
+    std::printf("%s: %ld points, %ld folders left (+ %ld after a start-up cut too)\n", what,
+                t.points, t.states, t.startupCuts);
     for (const auto& [count, label] :
-         {std::pair{t.behind, "restarts with the last keystrokes taken back"},
+         {std::pair{t.lost, "memos lost"},
+          {t.misplaced, "memos misplaced"},
+          {t.restartFailed, "restarts failed"},
+          {t.halfDone, "steps half done after the restart"},
+          {t.between, "restarts in a state the action passes through on its way"},
+          {t.behind, "restarts with the last keystrokes taken back"},
           {t.wentOn, "refusals the program told and went on after"},
-          {t.unclearErrors, "error boxes without the fault or the path:"}})
-        if (count) std::printf("  %s %ld\n", label, count);
+          {t.unclearErrors, "error boxes without the fault or the path"}})
+        std::printf("  %s %ld\n", label, count);
     for (const auto& f : t.failures)
         std::printf("  FAIL %s\n", f.c_str());
 }

@@ -101,11 +101,6 @@ void CoreDriver::apply(const Step& step) {
         case Step::Tick:
             w.userClickCheck();
             break;
-        case Step::SetText:
-            anchor_ = 0;
-            caret_ = w.memoText().text().size();
-            replaceSelection(step.text);
-            break;
         case Step::Menu:
             w.choose(step.command);
             break;

@@ -25,11 +25,10 @@ struct Step {
     // program's hand; OutsideFolder: another program makes a folder at a name; NewFolder: the
     // folder replaced. These three are the runner's own. Another: another program changes files
     // (the runner's), then the watcher tells. Wait: the person does nothing for a few seconds, and
-    // what waits for time runs. SetText: the text box's whole text set at once, as a screen reader
-    // sets it.
+    // what waits for time runs.
     // clang-format off
     enum Kind { Type, Commit, Compose, KeyInText, KeyInList, LetterInList, Click, DoubleClick, Drag,
-                Tick, Menu, NewFolder, Gone, OutsideFolder, Wait, Another, SetText };
+                Tick, Menu, NewFolder, Gone, OutsideFolder, Wait, Another };
     // clang-format on
     Kind kind = Type;
     std::u16string text{};
@@ -43,9 +42,6 @@ struct Step {
     Outside outside = Outside::Write;
     // The person's next action comes before the watcher has told the program.
     bool beforeTold = false;
-    // A pick or a tick through the accessibility interface, as a screen reader makes it: where
-    // a front end has one, it is driven; elsewhere it is the click itself.
-    bool accessible = false;
     // A composition left open: its preedit still shows when the next step comes, and the input
     // method commits it (as `result`) when it is told to give it up.
     bool open = false;
@@ -100,15 +96,6 @@ inline Step drag(int from, int to) {
 inline Step tick() {
     return {.kind = Step::Tick};
 }
-inline Step accessiblePick(int row) {
-    return {.kind = Step::Click, .row = row, .accessible = true};
-}
-inline Step accessibleTick() {
-    return {.kind = Step::Tick, .accessible = true};
-}
-inline Step setText(std::u16string text) {
-    return {.kind = Step::SetText, .text = std::move(text)};
-}
 inline Step menu(Command c) {
     return {.kind = Step::Menu, .command = c};
 }
@@ -161,32 +148,21 @@ struct Scenario {
     std::optional<Lines> trace{};
 };
 
-// The folder the program leaves for these memos: files 0.txt.. and the index of their titles.
-Folder memos(const std::vector<std::u16string>& texts);
-File memo(int n, std::u16string_view text);
-File rawMemo(int n, std::string bytes);
-File index(const std::vector<std::u16string>& titles);
-File rawIndex(std::string bytes);
-Folder with(Folder folder, const Folder& changed);
-Folder without(Folder folder, const std::vector<std::string>& names);
-
 const std::vector<Scenario>& scenarios();
 
-// The window itself, as a person sees it before doing anything.
+// The window itself, as a person sees it before doing anything. Its caption, its frame and the
+// names a screen reader reads are checked on the real window (scripts/check-window.sh,
+// scripts/check-a11y.sh).
 struct WindowLook {
-    std::u16string caption{};
     // Every caption of the bar and of the drop-down, its shortcut after a tab, and '|'.
     std::u16string menu{};
     // memoList, arrangeCheck, arrangeLabel and memoText: left, top, width and height in pixels at
     // this dpi.
     std::array<std::array<int, 4>, 4> places{};
     int dpi = 96;
-    bool maximizeBox = false;
     bool radioMarks = false;
     // The focus is in the list and no row looks selected.
     bool focusInList = true;
-    // What a screen reader says for the list, the text box and the check box, '|' after each.
-    std::u16string names{};
 };
 
 // What a front end does for a person, and what it shows. Each driver is one of these.

@@ -1,6 +1,6 @@
 #pragma once
 // Shared by every test program, on every platform: a real temporary folder, its files as bytes,
-// text in code page 932.
+// text in code page 932, and memo folders as the program leaves them.
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "store/cp932_codec.h"
+#include "store/title.h"
 
 #ifndef _WIN32
 #include <sys/stat.h>
@@ -90,6 +91,44 @@ inline std::u16string repeat(std::u16string_view text, int times) {
 
 inline std::string sjis(std::u16string_view text) {
     return Cp932Codec().encode(text);
+}
+
+// Memo folders as the program leaves them: memo(n, text) is n.txt, index(titles) is group.gl, and
+// memos(texts) is the whole folder for these memos; raw ones hold the bytes given.
+inline File memo(int n, std::u16string_view text) {
+    return {std::to_string(n) + ".txt", sjis(text)};
+}
+inline File rawMemo(int n, std::string bytes) {
+    return {std::to_string(n) + ".txt", std::move(bytes)};
+}
+inline File index(const std::vector<std::u16string>& titles) {
+    std::u16string text;
+    for (const auto& t : titles)
+        text += t + u"\r\n";
+    return {"group.gl", sjis(text)};
+}
+inline File rawIndex(std::string bytes) {
+    return {"group.gl", std::move(bytes)};
+}
+inline Folder memos(const std::vector<std::u16string>& texts) {
+    Folder folder;
+    std::vector<std::u16string> titles;
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        folder.insert(memo(int(i), texts[i]));
+        titles.push_back(titleOf(texts[i]));
+    }
+    folder.insert(index(titles));
+    return folder;
+}
+inline Folder with(Folder folder, const Folder& changed) {
+    for (const auto& [name, bytes] : changed)
+        folder[name] = bytes;
+    return folder;
+}
+inline Folder without(Folder folder, const std::vector<std::string>& names) {
+    for (const std::string& name : names)
+        folder.erase(name);
+    return folder;
 }
 
 }  // namespace tetomu::test

@@ -35,18 +35,25 @@ std::u16string textOf(HWND hwnd, bool className = false) {
 // The texts of the boxes closed so far.
 std::vector<std::u16string>* closedBoxes = nullptr;
 
+// A window of this thread on screen, of this class; or none.
+HWND shownWindow(const std::u16string& className) {
+    std::pair<const std::u16string*, HWND> found{&className, nullptr};
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND hwnd, LPARAM search) -> BOOL {
+            auto* f = reinterpret_cast<std::pair<const std::u16string*, HWND>*>(search);
+            if (!IsWindowVisible(hwnd) || textOf(hwnd, true) != *f->first) return TRUE;
+            f->second = hwnd;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found.second;
+}
+
 // Run by a timer, so inside a box's own loop too: the program's message box, closed with its OK
 // button as a person does, its text kept. It has that one button and no icon.
 void CALLBACK closeBox(HWND, UINT, UINT_PTR, DWORD) {
-    HWND box = nullptr;
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND hwnd, LPARAM found) -> BOOL {
-            if (!IsWindowVisible(hwnd) || textOf(hwnd, true) != u"#32770") return TRUE;
-            *reinterpret_cast<HWND*>(found) = hwnd;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&box));
+    const HWND box = shownWindow(u"#32770");
     if (!box) return;
     EXPECT_EQ(textOf(box), texts::kAppTitle);
     std::u16string text;
@@ -64,20 +71,6 @@ void CALLBACK closeBox(HWND, UINT, UINT_PTR, DWORD) {
     }
     closedBoxes->push_back(text);
     SendMessageW(box, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(ok), BN_CLICKED), LPARAM(ok));
-}
-
-// A balloon of this thread is on screen.
-bool balloonShown() {
-    bool shown = false;
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND hwnd, LPARAM found) -> BOOL {
-            if (IsWindowVisible(hwnd) && textOf(hwnd, true) == u"tooltips_class32")
-                *reinterpret_cast<bool*>(found) = true;
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&shown));
-    return shown;
 }
 
 // Keys held with Ctrl, which the program reads from the keyboard's state: as the keyboard makes
@@ -186,12 +179,6 @@ class Win32Driver final : public Driver {
                 PostMessageW(check(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(8, 8));
                 PostMessageW(check(), WM_LBUTTONUP, 0, MAKELPARAM(8, 8));
                 break;
-            case Step::SetText:
-                // Select all, then the new text over it: one edit of the whole.
-                focus(edit());
-                SendMessageW(edit(), EM_SETSEL, 0, -1);
-                paste(step.text);
-                break;
             case Step::Menu:
                 choose(step.command);
                 break;
@@ -202,7 +189,7 @@ class Win32Driver final : public Driver {
         // Each notice the step brought, as it came up in its balloon beside the caret.
         const auto& notices = app_->platform().notices();
         for (; noticesSeen_ < notices.size(); ++noticesSeen_) {
-            EXPECT_TRUE(balloonShown());
+            EXPECT_NE(shownWindow(u"tooltips_class32"), nullptr) << "a balloon";
             messages_.push_back(noticed(notices[noticesSeen_]));
         }
     }
@@ -231,7 +218,7 @@ class Win32Driver final : public Driver {
     std::optional<bool> textFocused() override { return GetFocus() == edit(); }
 
     std::optional<WindowLook> look() override {
-        WindowLook look{textOf(hwnd())};
+        WindowLook look;
         const HMENU bar = GetMenu(hwnd());
         for (const auto& [menu, count] : {std::pair{bar, 4}, std::pair{GetSubMenu(bar, 2), 2}}) {
             for (int i = 0; i < count; ++i) {
@@ -251,8 +238,6 @@ class Win32Driver final : public Driver {
             look.places[std::size_t(i)] = {r.left, r.top, r.right - r.left, r.bottom - r.top};
         }
         look.dpi = frame().dpi();
-        look.maximizeBox =
-            (GetWindowLongW(hwnd(), GWL_STYLE) & (WS_MAXIMIZEBOX | WS_THICKFRAME)) != 0;
         look.focusInList = GetFocus() == list() && selected() < 0;
         return look;
     }
