@@ -64,7 +64,9 @@ class RecordingFileSystem final : public FileSystem {
     std::vector<Change> changes;
     double flushSeconds = 0;  // spent in folder flushes, over the whole run
 
-    std::string read(const fs::path& p) override { return real_.read(p); }
+    std::string read(const fs::path& p, FileLook* look = nullptr) override {
+        return real_.read(p, look);
+    }
     std::string readOrCreate(const fs::path& p) override { return real_.readOrCreate(p); }
     void write(const fs::path& p, std::string_view bytes) override;
     void rename(const fs::path& from, const fs::path& to) override;

@@ -49,8 +49,9 @@ class FileSystem {
   public:
     virtual ~FileSystem() = default;
 
-    // The whole content of an existing file.
-    virtual std::string read(const std::filesystem::path& path) = 0;
+    // The whole content of an existing file; and, when asked, its look as it was read (taken
+    // from the file opened, so it is the look of these bytes).
+    virtual std::string read(const std::filesystem::path& path, FileLook* look = nullptr) = 0;
     // The same, after creating the file empty when there was none.
     virtual std::string readOrCreate(const std::filesystem::path& path) = 0;
     // Replaces the content as one step: whatever happens, the file holds the old bytes or the

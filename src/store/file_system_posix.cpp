@@ -72,10 +72,17 @@ class Fd {
     int fd_;
 };
 
-std::string readAll(int fd, const std::filesystem::path& path) {
+FileLook lookOf(const struct stat& st) {
+    return {true, std::uint64_t(st.st_size),
+            std::int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec,
+            std::uint64_t(st.st_dev), std::uint64_t(st.st_ino)};
+}
+
+std::string readAll(int fd, const std::filesystem::path& path, FileLook* look = nullptr) {
     struct stat st {};
     if (::fstat(fd, &st) != 0) fail(errno, path);
     if (!S_ISREG(st.st_mode)) fail(notAFileError(st.st_mode), path);
+    if (look) *look = lookOf(st);
     // Read straight into the string, sized as the file says, and on for as long as it grows.
     std::string bytes(std::size_t(st.st_size) + 1, '\0');
     std::size_t have = 0;
@@ -122,10 +129,10 @@ PosixFileSystem::~PosixFileSystem() {
     if (lockFd_ >= 0) ::close(lockFd_);
 }
 
-std::string PosixFileSystem::read(const std::filesystem::path& path) {
+std::string PosixFileSystem::read(const std::filesystem::path& path, FileLook* look) {
     Fd fd(openForReading(path));
     if (fd.get() < 0) fail(errno, path);
-    return readAll(fd.get(), path);
+    return readAll(fd.get(), path, look);
 }
 
 std::string PosixFileSystem::readOrCreate(const std::filesystem::path& path) {
@@ -241,9 +248,7 @@ EntryKind PosixFileSystem::kind(const std::filesystem::path& path) {
 FileLook PosixFileSystem::look(const std::filesystem::path& path) {
     struct stat st {};
     if (::lstat(path.c_str(), &st) != 0) return {};
-    return {true, std::uint64_t(st.st_size),
-            std::int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec,
-            std::uint64_t(st.st_dev), std::uint64_t(st.st_ino)};
+    return lookOf(st);
 }
 
 void PosixFileSystem::list(const std::filesystem::path& folder,
@@ -279,20 +284,22 @@ FolderLock PosixFileSystem::lockFolder(const std::filesystem::path& folder) {
         ::close(fd);
         return err == EWOULDBLOCK ? FolderLock::HeldElsewhere : FolderLock::Unavailable;
     }
+    struct stat st {};
+    ::fstat(fd, &st);
     lockFd_ = fd;
+    locked_ = {st.st_dev, st.st_ino};
     return FolderLock::Held;
 }
 
 bool PosixFileSystem::isLockedFolder(const std::filesystem::path& folder) {
     if (lockFd_ < 0) return true;
-    struct stat locked {
-    }, now{};
+    struct stat now {};
     // Only a folder seen at the path tells: one that cannot be looked at is refused as it is.
-    if (::fstat(lockFd_, &locked) != 0 || ::stat(folder.c_str(), &now) != 0) {
+    if (::stat(folder.c_str(), &now) != 0) {
         const int err = errno;
         throw StoreError(StoreFault::FolderUnreachable, err, std::strerror(err), folder);
     }
-    return locked.st_dev == now.st_dev && locked.st_ino == now.st_ino;
+    return locked_ == std::pair{now.st_dev, now.st_ino};
 }
 
 StoreError PosixFileSystem::refusal(StoreFault fault, const std::filesystem::path& path) const {

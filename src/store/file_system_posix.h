@@ -4,7 +4,10 @@
 // and renamed over the target, so neither a crash nor a power cut leaves half a memo. Files are
 // opened without following links and without waiting, and anything but a plain file is refused.
 // The folder lock is an flock() on the memo folder itself; a folder flush is an fsync() on it.
+#include <sys/types.h>
+
 #include <functional>
+#include <utility>
 
 #include "store/file_system.h"
 
@@ -17,7 +20,7 @@ class PosixFileSystem : public FileSystem {
     PosixFileSystem& operator=(const PosixFileSystem&) = delete;
     ~PosixFileSystem() override;
 
-    std::string read(const std::filesystem::path& path) override;
+    std::string read(const std::filesystem::path& path, FileLook* look = nullptr) override;
     std::string readOrCreate(const std::filesystem::path& path) override;
     void write(const std::filesystem::path& path, std::string_view bytes) override;
     void rename(const std::filesystem::path& from, const std::filesystem::path& to) override;
@@ -41,6 +44,7 @@ class PosixFileSystem : public FileSystem {
     void step(WriteStep reached);
 
     int lockFd_ = -1;
+    std::pair<dev_t, ino_t> locked_{};  // the locked folder's device and inode
 };
 
 }  // namespace tetomu

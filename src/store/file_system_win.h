@@ -46,7 +46,7 @@ class Win32FileSystem final : public FileSystem {
     // How long a call that someone else's open handle blocks keeps trying.
     std::chrono::milliseconds patience{2000};
 
-    std::string read(const std::filesystem::path& path) override;
+    std::string read(const std::filesystem::path& path, FileLook* look = nullptr) override;
     std::string readOrCreate(const std::filesystem::path& path) override;
     void write(const std::filesystem::path& path, std::string_view bytes) override;
     void rename(const std::filesystem::path& from, const std::filesystem::path& to) override;

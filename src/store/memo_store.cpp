@@ -49,7 +49,7 @@ std::filesystem::path MemoStore::journalPath() const {
 
 std::string MemoStore::readIndex() {
     std::string bytes = files_.readOrCreate(indexPath());
-    seen_.saw(indexPath(), bytes);
+    seen_.saw(indexPath(), bytes, true);
     return bytes;
 }
 
@@ -71,17 +71,19 @@ void MemoStore::mustBeLockedFolder() const {
 }
 
 std::u16string MemoStore::readMemo(int n) {
+    const std::filesystem::path path = memoPath(n);
     std::string bytes;
+    FileLook look;
     try {
-        bytes = files_.read(memoPath(n));
+        bytes = files_.read(path, &look);
     } catch (...) {
         // Whatever was held of memo n is no longer what its name holds.
         memo_.forget();
-        seen_.forget(memoPath(n));
+        seen_.forget(path);
         throw;
     }
     // The bytes of the memo opened are kept below, and need no hash.
-    seen_.saw(memoPath(n), bytes, bytes.size() <= kKeptMemoBytes);
+    seen_.saw(path, bytes, bytes.size() <= kKeptMemoBytes, look);
     std::u16string text = codec_.decode(bytes);
     if (bytes.size() <= kKeptMemoBytes)
         memo_.load(n, std::move(bytes));
@@ -105,20 +107,23 @@ void MemoStore::writeMemo(int n, std::u16string_view text, const std::optional<T
     } else {
         memo_.load(n, codec_.encode(text));
     }
+    const std::filesystem::path path = memoPath(n);
     try {
-        files_.write(memoPath(n), memo_.bytes());
+        files_.write(path, memo_.bytes());
     } catch (...) {
         // The file keeps its old bytes; what they are is no longer known here.
         memo_.forget();
         throw;
     }
     const bool kept = memo_.bytes().size() <= kKeptMemoBytes;
-    seen_.saw(memoPath(n), memo_.bytes(), kept);
+    seen_.saw(path, memo_.bytes(), kept);
     if (!kept) memo_.forget();
 }
 
 bool MemoStore::memoChangedElsewhere(int n) {
-    if (memo_.number() == n) return seen_.changedElsewhere(memoPath(n), memo_.bytes());
+    if (memo_.number() == n)
+        return seen_.changedElsewhere(
+            memoPath(n), [this](std::string_view bytes) { return bytes == memo_.bytes(); });
     return seen_.changedElsewhere(memoPath(n));
 }
 

@@ -46,9 +46,10 @@ class MemoStore {
                    bool asRead = false);
 
     // Another program wrote, replaced or removed the file since this store last read or wrote it.
-    // The index's bytes as last read or written are the caller's to keep (MemoBook's).
-    bool indexChangedElsewhere(std::string_view indexSeen) {
-        return seen_.changedElsewhere(indexPath(), indexSeen);
+    // The index's bytes as last read or written are the caller's to keep (MemoBook's list):
+    // sameAsSeen tells whether the file's bytes now are those.
+    bool indexChangedElsewhere(const std::function<bool(std::string_view)>& sameAsSeen) {
+        return seen_.changedElsewhere(indexPath(), sameAsSeen);
     }
     bool memoChangedElsewhere(int n);
 

@@ -22,6 +22,19 @@ bool sameFile(const Win32Calls& calls, HANDLE a, HANDLE b) {
            x.nFileIndexHigh == y.nFileIndexHigh && x.nFileIndexLow == y.nFileIndexLow;
 }
 
+FileLook lookOf(const BY_HANDLE_FILE_INFORMATION& info) {
+    const auto join = [](DWORD high, DWORD low) {
+        return (std::uint64_t(high) << 32) | std::uint64_t(low);
+    };
+    return {true, join(info.nFileSizeHigh, info.nFileSizeLow),
+            // 100 ns ticks since 1601, as nanoseconds since 1970 (which fit).
+            (std::int64_t(
+                 join(info.ftLastWriteTime.dwHighDateTime, info.ftLastWriteTime.dwLowDateTime)) -
+             116444736000000000) *
+                100,
+            info.dwVolumeSerialNumber, join(info.nFileIndexHigh, info.nFileIndexLow)};
+}
+
 }  // namespace
 
 EntryKind entryKindOf(unsigned long attributes, unsigned long reparseTag) {
@@ -55,7 +68,7 @@ Entry entryAt(const std::wstring& path) {
     return entry;
 }
 
-std::string Win32FileSystem::read(const std::filesystem::path& path) {
+std::string Win32FileSystem::read(const std::filesystem::path& path, FileLook* look) {
     const std::wstring name = longPathOf(path);
     // Others may keep reading, writing or even deleting: the memo folder belongs to the person.
     // The name is opened as itself first, so a link is refused rather than followed.
@@ -73,6 +86,8 @@ std::string Win32FileSystem::read(const std::filesystem::path& path) {
     }
     BY_HANDLE_FILE_INFORMATION info{};
     if (!calls_.fileInformation(file.get(), &info)) fail(GetLastError(), path);
+    // As look() sees the name: the entry itself, a placeholder's too.
+    if (look) *look = lookOf(info);
     const bool reparse = info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT;
     if (reparse) {
         FILE_ATTRIBUTE_TAG_INFO tag{};
@@ -143,16 +158,7 @@ FileLook Win32FileSystem::look(const std::filesystem::path& path) {
                             FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     BY_HANDLE_FILE_INFORMATION info{};
     if (!file.valid() || !GetFileInformationByHandle(file.get(), &info)) return {};
-    const auto join = [](DWORD high, DWORD low) {
-        return (std::uint64_t(high) << 32) | std::uint64_t(low);
-    };
-    return {true, join(info.nFileSizeHigh, info.nFileSizeLow),
-            // 100 ns ticks since 1601, as nanoseconds since 1970 (which fit).
-            (std::int64_t(
-                 join(info.ftLastWriteTime.dwHighDateTime, info.ftLastWriteTime.dwLowDateTime)) -
-             116444736000000000) *
-                100,
-            info.dwVolumeSerialNumber, join(info.nFileIndexHigh, info.nFileIndexLow)};
+    return lookOf(info);
 }
 
 void Win32FileSystem::list(const std::filesystem::path& folder,

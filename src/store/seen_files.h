@@ -7,6 +7,7 @@
 // the caller's.
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string_view>
@@ -20,18 +21,20 @@ class SeenFiles {
     explicit SeenFiles(FileSystem& files) : files_(files) {}
 
     // The file holds these bytes now: just read, or just written by this program. keptByCaller:
-    // the caller keeps them and gives them to changedElsewhere(), so they are not hashed here
+    // the caller keeps them and compares them in changedElsewhere(), so they are not hashed here
     // (a keystroke writes the whole index; hashing it each time would cost more than its look).
-    void saw(const std::filesystem::path& path, std::string_view bytes, bool keptByCaller = false);
+    // look: the file's look as it was read, when the read gave it.
+    void saw(const std::filesystem::path& path, std::string_view bytes, bool keptByCaller = false,
+             const std::optional<FileLook>& look = std::nullopt);
     // This program moved the file from one name to the other.
     void moved(const std::filesystem::path& from, const std::filesystem::path& to);
     // This program removed the file.
     void forget(const std::filesystem::path& path);
     // True when another program wrote, replaced or removed the file since this one last saw it.
     // A file never seen here is nobody's change.
-    // kept: the bytes last seen, where the caller kept them.
+    // sameAsKept: whether the file's bytes now are the ones last seen, where the caller kept them.
     bool changedElsewhere(const std::filesystem::path& path,
-                          std::optional<std::string_view> kept = std::nullopt);
+                          const std::function<bool(std::string_view)>& sameAsKept = {});
 
   private:
     struct Seen {
@@ -39,7 +42,9 @@ class SeenFiles {
         std::optional<std::uint64_t> hash;
     };
     FileSystem& files_;
-    std::map<std::filesystem::path, Seen> seen_;
+    // By the path's own string: a path is always made the same way here, and strings compare
+    // faster than paths.
+    std::map<std::filesystem::path::string_type, Seen> seen_;
 };
 
 }  // namespace tetomu

@@ -76,6 +76,7 @@ int ListBox::rowForLetter(char16_t letter) const {
 }
 
 void ListBox::replaceRow(int i, std::string_view bytes) {
+    if (!seenWhole_) seenRows_.try_emplace(i, rowBytes(i));
     const auto begin = starts_[std::size_t(i)];
     const auto end = starts_[std::size_t(i) + 1];
     const auto delta = std::int64_t(bytes.size() + 2) - std::int64_t(end - begin);
@@ -97,6 +98,7 @@ void ListBox::setTitle(int i, std::u16string_view text) {
 }
 
 void ListBox::addItem(std::u16string_view text) {
+    keepSeenWhole();
     const int row = count();
     notify(&Observer::aboutToInsert, row);
     codec_.encodeAppend(text, bytes_);
@@ -108,6 +110,7 @@ void ListBox::addItem(std::u16string_view text) {
 
 void ListBox::removeItem(int i) {
     if (i < 0 || i >= count()) throw std::out_of_range("ListBox::removeItem");
+    keepSeenWhole();
     notify(&Observer::aboutToRemove, i);
     const auto begin = starts_[std::size_t(i)];
     const auto length = starts_[std::size_t(i) + 1] - begin;
@@ -140,9 +143,40 @@ void ListBox::exchange(int a, int b) {
     notify(&Observer::changed, b);
 }
 
+std::string ListBox::seen() const {
+    if (seenWhole_) return *seenWhole_;
+    std::string bytes;
+    bytes.reserve(bytes_.size());
+    std::size_t at = 0;
+    for (const auto& [row, was] : seenRows_) {
+        bytes.append(bytes_, at, starts_[std::size_t(row)] - at);
+        bytes += was;
+        at = starts_[std::size_t(row) + 1] - 2;
+    }
+    bytes.append(bytes_, at);
+    return bytes;
+}
+
+void ListBox::markSeen() {
+    seenWhole_.reset();
+    seenRows_.clear();
+}
+
+void ListBox::markSeen(std::string fileBytes) {
+    markSeen();
+    if (fileBytes != bytes_) seenWhole_ = std::move(fileBytes);
+}
+
+void ListBox::keepSeenWhole() {
+    if (seenWhole_) return;
+    seenWhole_ = seen();
+    seenRows_.clear();
+}
+
 IndexLines ListBox::load(std::string indexFile) {
     IndexLines lines = splitIndex(indexFile);
     index_ = -1;
+    markSeen();
     if (lines.canonical && indexFile == bytes_) {
         // Read back as written: every item stays as it is.
         if (observer_) observer_->selectionChanged();
@@ -164,6 +198,7 @@ IndexLines ListBox::load(std::string indexFile) {
             bytes_ += "\r\n";
             starts_.push_back(std::uint32_t(bytes_.size()));
         }
+        seenWhole_ = std::move(indexFile);
     }
     ++version_;
     if (observer_) observer_->reset();

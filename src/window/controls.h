@@ -5,6 +5,7 @@
 // each control from its read-only face and hears of every change through its Observer.
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -74,8 +75,17 @@ class ListBox {
     // Rows a and b change places (a swap's new order, before the list is read again).
     void exchange(int a, int b);
     // The items that these index bytes read back as; nothing is selected afterwards. Bytes that
-    // give the items already held change no item.
+    // give the items already held change no item. The bytes are taken as the file's (seen()).
     IndexLines load(std::string indexFile);
+
+    // The index file's bytes as last read or written: the items' own, unless rows changed since.
+    // Only what differs is kept: the old bytes of each row changed, or the whole once rows were
+    // added or removed (rare steps that write the whole index anyway), or when the file's bytes
+    // are not the items' (other line ends).
+    std::string seen() const;
+    // The file now holds the items' bytes (just written), or these bytes.
+    void markSeen();
+    void markSeen(std::string fileBytes);
     void clearSelection();
     // The front end shows the selection again as the list holds it: a person's pick was refused.
     void showSelectionAgain() {
@@ -89,6 +99,8 @@ class ListBox {
 
   private:
     void replaceRow(int i, std::string_view bytes);
+    // Rows are about to be added or removed: what was seen is kept whole.
+    void keepSeenWhole();
     void notify(void (Observer::*notice)(int), int row) {
         if (observer_) (observer_->*notice)(row);
     }
@@ -96,6 +108,8 @@ class ListBox {
     const TextCodec& codec_;
     std::string bytes_;
     std::vector<std::uint32_t> starts_{0};  // where each row begins; the last entry is the end
+    std::optional<std::string> seenWhole_;
+    std::map<int, std::string> seenRows_;  // each row changed since it was seen, as it was
     int index_ = -1;
     std::uint64_t version_ = 0;
     Observer* observer_ = nullptr;

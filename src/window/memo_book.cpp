@@ -36,8 +36,7 @@ void MemoBook::mustBeSameFolder() const {
 }
 
 IndexLineEnds MemoBook::reloadList() {
-    indexSeen_ = store().readIndex();
-    const IndexLines lines = rows_.load(indexSeen_);
+    const IndexLines lines = rows_.load(store().readIndex());
     if (lines.canonical || rows_.count() == 0)
         indexOnDisk_ = rows_.version();
     else
@@ -45,12 +44,17 @@ IndexLineEnds MemoBook::reloadList() {
     return lines.ends;
 }
 
+bool MemoBook::indexChangedElsewhere() {
+    return store().indexChangedElsewhere(
+        [this](std::string_view bytes) { return bytes == rows_.seen(); });
+}
+
 void MemoBook::writeIndex() {
     if (indexOnDisk_ == rows_.version()) return;
     if (indexChangedElsewhere()) takeInOtherRows();
     indexOnDisk_.reset();
     store().writeIndex(rows_.indexBytes());
-    indexSeen_ = rows_.indexBytes();
+    rows_.markSeen();
     indexOnDisk_ = rows_.version();
 }
 
@@ -67,7 +71,8 @@ void MemoBook::takeInOtherRows() {
         return rows;
     };
     // What was seen last is the base; from here on the other program's index is.
-    const std::string seen = std::exchange(indexSeen_, theirs);
+    const std::string seen = rows_.seen();
+    rows_.markSeen(theirs);
     const auto base = rowsOf(seen);
     const auto mine = rowsOf(ours);
     auto merged = rowsOf(theirs);
@@ -84,6 +89,7 @@ void MemoBook::takeInOtherRows() {
         bytes += "\r\n";
     }
     rows_.load(std::move(bytes));
+    rows_.markSeen(theirs);  // loaded as though read: the file still holds theirs
 }
 
 EntryKind MemoBook::kind(int n) {

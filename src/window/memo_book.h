@@ -40,7 +40,7 @@ class MemoBook {
 
     // Another program wrote, replaced or removed the index, or memo n's file, since this book
     // last read or wrote it (one look; the bytes only when the look differs).
-    bool indexChangedElsewhere() { return store().indexChangedElsewhere(indexSeen_); }
+    bool indexChangedElsewhere();
     // Something other than a plain file at its name is not counted: the save refuses it and says
     // so.
     bool memoChangedElsewhere(int n) {
@@ -117,11 +117,9 @@ class MemoBook {
     ListBox& rows_;
     std::optional<MemoStore> store_;
     std::optional<Journal> journal_;
-    // The list version whose index bytes the file holds, when known.
+    // The list version whose index bytes the file holds, when known. What the file held when
+    // this book last read or wrote it the list keeps (ListBox::seen()).
     std::optional<std::uint64_t> indexOnDisk_;
-    // The index's bytes as this book last read or wrote them: what the rows changed here are
-    // told from when another program has written it meanwhile.
-    std::string indexSeen_;
 };
 
 }  // namespace tetomu
