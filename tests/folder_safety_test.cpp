@@ -23,12 +23,8 @@ struct Copy {
 class FolderSafety : public testing::Test {
   protected:
     TempDir dir;
-    fs::path memo = dir.path() / "memo";
+    fs::path memo = makeMemoFolder(dir.path(), memos({u"zero", u"one"}));
 
-    FolderSafety() {
-        fs::create_directory(memo);
-        writeFolder(memo, memos({u"zero", u"one"}));
-    }
     std::unique_ptr<Copy> start() {
         auto copy = std::make_unique<Copy>();
         EXPECT_EQ(copy->driver.start(dir.path()), StartResult::Shown);

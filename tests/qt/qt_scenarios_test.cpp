@@ -21,7 +21,6 @@
 #include "qt/memo_text_edit.h"
 #include "qt/text_conversion.h"
 #include "support/scenario.h"
-#include "window/display_text.h"
 
 namespace tetomu::test {
 namespace {

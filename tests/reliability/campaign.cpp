@@ -153,8 +153,7 @@ const fs::path scratch =
 fs::path lay(const std::string& name, const Folder& start) {
     const fs::path dir = scratch / name;
     fs::remove_all(dir);
-    fs::create_directories(dir / "memo");
-    writeFolder(dir / "memo", start);
+    makeMemoFolder(dir, start);
     return dir;
 }
 
@@ -170,7 +169,7 @@ std::optional<std::u16string> play(
         for (std::size_t i = 0; i < s->steps.size() && !driver.ended() && beforeAction(int(i) + 1);
              ++i)
             driver.apply(s->steps[i]);
-    return driver.ended() ? std::optional(driver.lastMessage()) : std::nullopt;
+    return driver.ended() ? std::optional(driver.messages().back()) : std::nullopt;
 }
 
 // What a stop after a call leaves. A file holds the bytes last written (kill) or last flushed

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "support/test_support.h"
+#include "window/display_text.h"
 #include "window/memo_window.h"
 
 namespace tetomu::test {
@@ -182,7 +183,6 @@ class Driver {
     virtual bool inFront() = 0;
     // Every box shown so far, each closed with OK as a person would; the run-time error box too.
     const std::vector<std::u16string>& messages() { return messages_; }
-    std::u16string lastMessage() { return messages_.empty() ? u"" : messages_.back(); }
     virtual bool ended() = 0;
     // Whether the text box has the keyboard focus, where there is one.
     virtual std::optional<bool> textFocused() { return std::nullopt; }
@@ -201,7 +201,12 @@ inline std::u16string noticed(std::u16string_view text) {
 
 // What a box shows read back in the memo's units: a line break, and each symbol the program
 // shows for a lone CR, a lone LF and a NUL.
-std::u16string readBack(std::u16string_view shown);
+inline std::u16string readBack(std::u16string_view shown) {
+    std::u16string out = fromDisplay(shown);
+    for (char16_t& c : out)
+        c = c == kCrSymbol ? u'\r' : c == kLfSymbol ? u'\n' : c == kNulSymbol ? u'\0' : c;
+    return out;
+}
 
 // Runs one scenario on a fresh temporary folder and checks everything it expects.
 void runScenario(const Scenario& s, Driver& driver);

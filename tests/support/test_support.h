@@ -70,6 +70,14 @@ inline void writeFolder(const fs::path& dir, const Folder& folder) {
     }
 }
 
+// The memo folder of a program folder, made with these files.
+inline fs::path makeMemoFolder(const fs::path& programFolder, const Folder& files = {}) {
+    const fs::path memo = programFolder / "memo";
+    fs::create_directories(memo);
+    writeFolder(memo, files);
+    return memo;
+}
+
 // Every entry of a folder by name, as writeFolder takes it; anything else as "<other>".
 inline Folder folderBytes(const fs::path& dir) {
     Folder out;

