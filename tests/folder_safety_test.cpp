@@ -14,8 +14,13 @@
 namespace tetomu::test {
 namespace {
 
-// One copy of the program.
+// One copy of the program, started on the folder, making these steps.
 struct Copy {
+    Copy(const fs::path& dir, std::initializer_list<Step> steps) {
+        EXPECT_EQ(driver.start(dir), StartResult::Shown);
+        for (const Step& step : steps)
+            driver.apply(step);
+    }
     PosixFileSystem files;
     CoreDriver driver{files};
 };
@@ -24,23 +29,12 @@ class FolderSafety : public testing::Test {
   protected:
     TempDir dir;
     fs::path memo = makeMemoFolder(dir.path(), memos({u"zero", u"one"}));
-
-    std::unique_ptr<Copy> start() {
-        auto copy = std::make_unique<Copy>();
-        EXPECT_EQ(copy->driver.start(dir.path()), StartResult::Shown);
-        return copy;
-    }
-    // Opens memo n and types at its end.
-    static void typeInto(Copy& copy, int n, std::u16string text) {
-        for (const Step& step : {click(n), key(TextKey::End), commit(std::move(text))})
-            copy.driver.apply(step);
-    }
 };
 
 TEST_F(FolderSafety, ASaveKeepsTheMode) {
     fs::permissions(memo / "0.txt", fs::perms(0600));
     fs::permissions(memo / "group.gl", fs::perms(0640));
-    typeInto(*start(), 0, u"!");
+    Copy(dir.path(), {click(0), key(TextKey::End), commit(u"!")});
     EXPECT_EQ(readBytes(memo / "0.txt"), "zero!");
     EXPECT_EQ(fs::status(memo / "0.txt").permissions(), fs::perms(0600));
     EXPECT_EQ(fs::status(memo / "group.gl").permissions(), fs::perms(0640));
@@ -67,21 +61,17 @@ TEST_F(FolderSafety, AReadOnlyFolderCanBeBrowsedAndAChangeIsRefused) {
     EXPECT_TRUE(asOrdinaryUser(dir.path(), [&] {
         // A memo the person made read-only opens, and a change to it is refused and kept in
         // the box.
-        auto copy = start();
-        typeInto(*copy, 1, u"?");
-        if (copy->driver.ended() || copy->driver.text() != u"one?" ||
+        if (Copy copy(dir.path(), {click(1), key(TextKey::End), commit(u"?")});
+            copy.driver.ended() || copy.driver.text() != u"one?" ||
             readBytes(memo / "1.txt") != "one")
             return false;
-        copy.reset();
         // A folder that may only be read: every memo opens, nothing is written. A title that
         // is derived again on opening cannot be written back: told once, and browsing goes on.
         writeBytes(memo / "group.gl", "stale\r\none\r\n");
         fs::permissions(memo, fs::perms(0555));
-        const auto browsing = start();
-        for (const int row : {0, 1, 0})
-            browsing->driver.apply(click(row));
-        return !browsing->driver.ended() && browsing->driver.text() == u"zero" &&
-               browsing->driver.messages() ==
+        Copy browsing(dir.path(), {click(0), click(1), click(0)});
+        return !browsing.driver.ended() && browsing.driver.text() == u"zero" &&
+               browsing.driver.messages() ==
                    std::vector<std::u16string>{std::u16string(texts::kTitleNotWritten)} &&
                readBytes(memo / "group.gl") == "stale\r\none\r\n";
     }));
