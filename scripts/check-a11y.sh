@@ -37,19 +37,13 @@ cleanup() {
     rm -rf "$work"
 }
 trap cleanup EXIT
-printf 'A\r\nB\r\n' >"$work/app/memo/group.gl"
-printf 'A' >"$work/app/memo/0.txt"
-printf 'B' >"$work/app/memo/1.txt"
+source scripts/lib/folder-checks.sh
+lay_memos
 cp "$program" "$work/app/tetomu"
 
 start_x11 800x600
 eval "$(dbus-launch --sh-syntax)"
-QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$work/app/tetomu" 2>"$work/app.log" &
-app=$!
-win=$(wait_for_window 'テトム★' || true)
-[ -n "$win" ] || { echo "FAIL  the window did not appear"; cat "$work/app.log"; exit 1; }
-
-source scripts/lib/folder-checks.sh
+start_program QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
 
 names=$(reader names | grep -E '^(list|text|check box|menu item):' | sort | tr '\n' '|')
 check "the controls' names" \

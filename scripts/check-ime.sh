@@ -63,9 +63,8 @@ cleanup() {
     rm -rf "$work"
 }
 trap cleanup EXIT
-printf 'A\r\nB\r\n' >"$work/app/memo/group.gl"
-printf 'A' >"$work/app/memo/0.txt"
-printf 'B' >"$work/app/memo/1.txt"
+source "$(dirname "$0")/lib/folder-checks.sh"
+lay_memos
 cp "$program" "$work/app/tetomu"
 
 start_x11 800x600
@@ -78,14 +77,8 @@ for _ in $(seq 100); do
 done
 [ "$(ibus engine 2>/dev/null)" = mozc-jp ] || skip "ibus would not take mozc"
 
-QT_IM_MODULE=ibus "$work/app/tetomu" 2>"$work/app.log" &
-app=$!
+start_program QT_IM_MODULE=ibus
 pids+=("$app")
-win=$(wait_for_window 'テトム★' || true)
-[ -n "$win" ] || { echo "FAIL  the window did not appear"; cat "$work/app.log"; exit 1; }
-menubar=$(( $(xwininfo -id "$win" | awk '/Height:/ {print $2}') - 262 ))
-
-source "$(dirname "$0")/lib/folder-checks.sh"
 click_text() { xdotool mousemove --window "$win" 200 $((menubar + 80)) click 1; settle; }
 click_row() { xdotool mousemove --window "$win" 40 $((menubar + 24 + 13 * $1)) click 1; settle; }
 keys() { xdotool key --delay 80 "$@"; settle; }
@@ -167,15 +160,9 @@ if [ -x /usr/bin/fcitx5 ] && [ -f /usr/lib/x86_64-linux-gnu/fcitx5/fcitx5-mozc.s
         sleep 0.2
     done
     rm -f "$work/app/memo/"*
-    printf 'A\r\nB\r\n' >"$work/app/memo/group.gl"
-    printf 'A' >"$work/app/memo/0.txt"
-    printf 'B' >"$work/app/memo/1.txt"
-    QT_IM_MODULE=fcitx "$work/app/tetomu" 2>"$work/app.log" &
-    app=$!
+    lay_memos
+    start_program QT_IM_MODULE=fcitx
     pids+=("$app")
-    win=$(wait_for_window 'テトム★' || true)
-    [ -n "$win" ] || { echo "FAIL  the window did not appear under fcitx5"; cat "$work/app.log"; exit 1; }
-    menubar=$(( $(xwininfo -id "$win" | awk '/Height:/ {print $2}') - 262 ))
 
     # てすと typed at the end of memo A, still being composed, then New: it stays in memo A, and
     # the Return after New is a line of a new memo of its own, typed into the box.

@@ -1,6 +1,7 @@
-# What the checks of the real window share: a check that counts failures, the memo folder at
-# $work/app/memo read back with xxd, the program's boxes, and whether it still answers ($app is
-# its process). Sourced by check-ime.sh and check-a11y.sh.
+# What the checks of the real window share: the memo folder they start from, the program started
+# on it, a check that counts failures, the folder read back with xxd, the program's boxes, and
+# whether it still answers ($app is its process). Sourced by check-ime.sh and check-a11y.sh, after
+# scripts/lib/x11-session.sh.
 failures=0
 check() {  # check WHAT EXPECTED ACTUAL
     if [ "$2" = "$3" ]; then echo "ok    $1"; else
@@ -25,3 +26,18 @@ answers() {  # the program runs, shows its window, and no box is left open
         "$(kill -0 "$app" 2>/dev/null && xdotool search --onlyvisible --name 'テトム★' >/dev/null && echo yes) $(boxes)"
 }
 settle() { sleep 0.6; }
+# The folder every check starts from: memos A and B.
+lay_memos() {
+    printf 'A\r\nB\r\n' >"$work/app/memo/group.gl"
+    printf 'A' >"$work/app/memo/0.txt"
+    printf 'B' >"$work/app/memo/1.txt"
+}
+# Starts $work/app/tetomu with these variables set; sets $app, $win and $menubar (the height of
+# the menu bar), or fails the check when no window comes.
+start_program() {  # start_program [NAME=VALUE ...]
+    env "$@" "$work/app/tetomu" 2>"$work/app.log" &
+    app=$!
+    win=$(wait_for_window 'テトム★' || true)
+    [ -n "$win" ] || { echo "FAIL  the window did not appear ($*)"; cat "$work/app.log"; exit 1; }
+    menubar=$(($(xwininfo -id "$win" | awk '/Height:/ {print $2}') - 262))
+}
